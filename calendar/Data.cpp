@@ -1,0 +1,151 @@
+#include "calendar/Data.h"
+
+#include <QDate>
+#include <QStringList>
+
+#include <array>
+#include <cmath>
+#include <stdexcept>
+
+namespace linkvane {
+
+int ShamsiBaseYear = 1332;
+
+namespace {
+
+// Years in which the 33-year cycle of the official calendar restarts (Borkowski's break years).
+constexpr std::array<int, 20> kBreakYears = {-61,  9,    38,   199,  426,  686,  756,
+                                             818,  1111, 1181, 1210, 1635, 2060, 2097,
+                                             2192, 2262, 2324, 2394, 2456, 3178};
+
+// Date values of 1 January 100 and 31 December 9999, the range a date value can hold.
+constexpr double kFirstDateValue = -657434;
+constexpr double kLastDateValue = 2958465;
+
+constexpr int kDaysInFirstHalf = 6 * 31;
+
+int FlooredMod(int value, int divisor) {
+    const int rest = value % divisor;
+    return rest < 0 ? rest + divisor : rest;
+}
+
+bool IsLeapShamsiYear(int year) {
+    if (year < kBreakYears.front())
+        return false;
+    int n = year - kBreakYears.back();
+    for (std::size_t i = 0; i + 1 < kBreakYears.size(); ++i) {
+        const int start = kBreakYears[i];
+        const int next = kBreakYears[i + 1];
+        if (year < next) {
+            const int jump = next - start;
+            n = year - start;
+            // The last years before a break belong to the cycle that the break starts.
+            if (jump - n < 6)
+                n = n - jump + 33 * ((jump + 4) / 33);
+            break;
+        }
+    }
+    return FlooredMod(n + 1, 33) % 4 == 1;
+}
+
+// Tables built per call, as the date text has always done: they are tiny.
+QStringList MonthNames() {
+    return {
+        QStringLiteral(u"\u0641\u0631\u0648\u0631\u062F\u064A\u0646"),        // Farvardin
+        QStringLiteral(u"\u0627\u0631\u062F\u064A\u0628\u0647\u0634\u062A"),  // Ordibehesht
+        QStringLiteral(u"\u062E\u0631\u062F\u0627\u062F"),                    // Khordad
+        QStringLiteral(u"\u062A\u064A\u0631"),                                // Tir
+        QStringLiteral(u"\u0645\u0631\u062F\u0627\u062F"),                    // Mordad
+        QStringLiteral(u"\u0634\u0647\u0631\u064A\u0648\u0631"),              // Shahrivar
+        QStringLiteral(u"\u0645\u0647\u0631"),                                // Mehr
+        QStringLiteral(u"\u0622\u0628\u0627\u0646"),                          // Aban
+        QStringLiteral(u"\u0622\u0630\u0631"),                                // Azar
+        QStringLiteral(u"\u062F\u064A"),                                      // Dey
+        QStringLiteral(u"\u0628\u0647\u0645\u0646"),                          // Bahman
+        QStringLiteral(u"\u0627\u0633\u0641\u0646\u062F"),                    // Esfand
+    };
+}
+
+// Index 0 is Sunday.
+QStringList WeekdayNames() {
+    return {
+        QStringLiteral(u"\u064A\u06A9\u0634\u0646\u0628\u0647"),              // Sunday
+        QStringLiteral(u"\u062F\u0648\u0634\u0646\u0628\u0647"),              // Monday
+        QStringLiteral(u"\u0633\u0647 \u0634\u0646\u0628\u0647"),             // Tuesday
+        QStringLiteral(u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647"),  // Wednesday
+        QStringLiteral(u"\u067E\u0646\u062C\u0634\u0646\u0628\u0647"),        // Thursday
+        QStringLiteral(u"\u062C\u0645\u0639\u0647"),                          // Friday
+        QStringLiteral(u"\u0634\u0646\u0628\u0647"),                          // Saturday
+    };
+}
+
+QString TwoDigits(int number) {
+    return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+bool IsShamsiLeapYear(int yearIndex) {
+    return IsLeapShamsiYear(ShamsiBaseYear + yearIndex);
+}
+
+void ShamsiFromDays(std::int32_t dayCount, int& year, int& month, int& day) {
+    if (dayCount < 0)
+        return;
+    int yearIndex = 0;
+    std::int32_t dayOfYear = dayCount;
+    for (;;) {
+        const int yearLength = IsShamsiLeapYear(yearIndex) ? 366 : 365;
+        if (dayOfYear - yearLength < 0)
+            break;
+        ++yearIndex;
+        dayOfYear -= yearLength;
+    }
+    year = ShamsiBaseYear + yearIndex;
+    if (dayOfYear < kDaysInFirstHalf) {
+        month = dayOfYear / 31 + 1;
+        day = dayOfYear % 31 + 1;
+    } else {
+        const int rest = dayOfYear - kDaysInFirstHalf;
+        month = rest / 30 + 7;
+        day = rest % 30 + 1;
+    }
+}
+
+QString ShamsiDate(double date, int style) {
+    if (!std::isfinite(date) || date <= kFirstDateValue - 1 || date >= kLastDateValue + 1)
+        throw std::invalid_argument("ShamsiDate: the value is not a date");
+    ShamsiBaseYear = 1332;
+    // A date value's fraction is the time of day, also for days before 1900: drop it towards zero.
+    const auto dayValue = static_cast<std::int32_t>(std::trunc(date));
+    const std::int32_t dayCount = dayValue - static_cast<std::int32_t>(ShamsiEpoch);
+    if (style < StyleNumeric || style > StyleWeekdayMonthName || dayCount < 0)
+        return {};
+
+    // Date value 0, 30 December 1899, was a Saturday.
+    const int weekdayIndex = FlooredMod(dayValue + 6, 7);
+    int year = 0, month = 0, day = 0;
+    ShamsiFromDays(dayCount, year, month, day);
+
+    const QString weekday = WeekdayNames().at(weekdayIndex);
+    const QString monthName = MonthNames().at(month - 1);
+    const QString y = QString::number(year), m = QString::number(month), d = QString::number(day);
+    switch (style) {
+    case StyleNumeric:
+        return y + u'/' + TwoDigits(month) + u'/' + TwoDigits(day);
+    case StyleDayMonthName:
+        return d + u' ' + monthName + u' ' + y;
+    case StyleWeekdayNumeric:
+        return weekday + u' ' + d + u'/' + m + u'/' + y;
+    default:
+        const QString gap = QStringLiteral("  ");
+        return weekday + gap + d + gap + monthName + gap + y;
+    }
+}
+
+double DateValue(const QDate& day) {
+    static const QDate zeroDay(1899, 12, 30);
+    return static_cast<double>(zeroDay.daysTo(day));
+}
+
+}  // namespace linkvane

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
+#   scripts/install-deps.sh [build] [display]
+#     build:   compiler, CMake, Qt 6, libcurl, the test web server library, the fonts (default)
+#     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
+set -euo pipefail
+
+groups=("$@")
+[ ${#groups[@]} -gt 0 ] || groups=(build)
+
+packages=()
+for group in "${groups[@]}"; do
+    case $group in
+        build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev
+                          libcpp-httplib-dev fonts-wine fonts-noto-core) ;;
+        display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
+        *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "install-deps: installing ${missing[*]}"
+as_root=()
+# Without a terminal (CI) sudo must not wait for a password.
+if [ "$(id -u)" -ne 0 ]; then
+    if [ -t 0 ]; then as_root=(sudo); else as_root=(sudo -n); fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
