@@ -1,0 +1,124 @@
+#include "forms/Controls.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace linkvane {
+
+MouseControl::MouseControl(QWidget* parent) : QWidget(parent) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_NoMousePropagation);
+}
+
+void MouseControl::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+    emit mouseMoved();
+}
+
+void MouseControl::mousePressEvent(QMouseEvent* event) {
+    m_pressed = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void MouseControl::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit clicked();
+}
+
+LabelControl::LabelControl(QWidget* parent) : MouseControl(parent) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+}
+
+void LabelControl::setText(const QString& text) {
+    if (text == m_text)
+        return;  // the same caption again: nothing to repaint
+    m_text = text;
+    setAccessibleName(text);
+    fitToText();
+    update();
+}
+
+void LabelControl::setBold(bool bold) {
+    if (bold == isBold())
+        return;
+    QFont changed = font();
+    changed.setBold(bold);
+    setFont(changed);
+    fitToText();
+    update();
+}
+
+void LabelControl::setAutoSize(bool autoSize) {
+    m_autoSize = autoSize;
+    fitToText();
+}
+
+void LabelControl::setTextAlignment(Qt::Alignment horizontal) {
+    m_alignment = horizontal & Qt::AlignHorizontal_Mask;
+    update();
+}
+
+void LabelControl::setReadingOrder(Qt::LayoutDirection order) {
+    m_readingOrder = order;
+    update();
+}
+
+void LabelControl::fitToText() {
+    if (!m_autoSize)
+        return;
+    // The left edge stays where the layout puts it; the label grows or shrinks to the right.
+    const QFontMetrics metrics(font());
+    resize(metrics.horizontalAdvance(m_text), metrics.height());
+}
+
+void LabelControl::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(Qt::white);
+    painter.setFont(font());
+    const int direction = m_readingOrder == Qt::RightToLeft ? Qt::TextForceRightToLeft
+                                                              : Qt::TextForceLeftToRight;
+    // AlignAbsolute: "right" means the right edge in either reading order.
+    painter.drawText(rect(), int(m_alignment) | Qt::AlignAbsolute | Qt::AlignTop | direction, m_text);
+}
+
+ImageControl::ImageControl(QWidget* parent) : MouseControl(parent) {
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+}
+
+void ImageControl::setPicture(const QPixmap& picture) {
+    m_picture = picture;
+    if (m_autoSize && !m_picture.isNull())
+        resize(m_picture.deviceIndependentSize().toSize());
+    update();
+}
+
+void ImageControl::paintEvent(QPaintEvent*) {
+    if (m_picture.isNull())
+        return;
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_picture);
+}
+
+MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {}
+
+QString MultiLineTextBox::text() const {
+    if (!document()->isModified())
+        return m_text;
+    QString typed = toPlainText();
+    typed.replace(u'\n', QStringLiteral("\r\n"));
+    return typed;
+}
+
+void MultiLineTextBox::setText(const QString& text) {
+    m_text = text;
+    setPlainText(text);  // also clears the modified flag
+}
+
+}  // namespace linkvane

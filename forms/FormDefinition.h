@@ -1,0 +1,46 @@
+#pragma once
+// A window described as data, in the units and terms of its stored layout. The runtime in Form
+// builds the widgets from it afresh at every showing.
+
+#include <QList>
+#include <QString>
+
+namespace linkvane {
+
+enum class ControlKind { Label, Image, TextBox, CommandButton, Timer };
+enum class MousePointer { Default, Hand };
+enum class TextAlign { Left, Right, Center };
+enum class ReadingOrder { LeftToRight, RightToLeft };
+enum class FrameStyle {
+    SizableToolWindow,  // narrow caption, close box only, resizable, in the task bar
+    FixedToolWindow,    // narrow caption with the title only, fixed size, not in the task bar
+};
+
+struct ControlDefinition {
+    QString name{};
+    ControlKind kind = ControlKind::Label;
+    int left = 0, top = 0, width = 0, height = 0;  // twips, from the client area's top-left
+    QString text{};                                   // caption, or the text of a box or button
+    QString toolTip{};
+    bool bold = false;
+    MousePointer pointer = MousePointer::Default;
+    bool visible = true;
+    bool autoSize = false;  // a label fits its caption; an image takes its picture's size
+    TextAlign alignment = TextAlign::Left;
+    ReadingOrder readingOrder = ReadingOrder::LeftToRight;
+    bool multiLine = false;  // text box: several lines with a vertical scroll bar
+    int tabIndex = -1;       // keyboard focus order; -1 for controls that take no focus
+    int interval = 0;        // timer, milliseconds
+};
+
+struct FormDefinition {
+    QString name{};
+    QString caption{};
+    int clientWidth = 0, clientHeight = 0;  // twips
+    FrameStyle frame = FrameStyle::FixedToolWindow;
+    QString background{};  // picture drawn unscaled from the top-left corner; empty for none
+    QString icon{};        // empty for no icon
+    QList<ControlDefinition> controls{};  // in stacking order: the first lies on top
+};
+
+}  // namespace linkvane
