@@ -18,7 +18,6 @@ rectangle; check_white_text_readable() refuses a picture where that text would n
 The output is deterministic: no randomness except from a fixed seed.
 """
 
-import io
 import math
 import pathlib
 import random
