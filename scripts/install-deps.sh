@@ -3,6 +3,7 @@
 #   scripts/install-deps.sh [build] [display]
 #     build:   compiler, CMake, Qt 6, libcurl, the test web server library, the fonts (default)
 #     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
+#     art:     Pillow and the DejaVu fonts, to redraw resources/ and demo/ pictures with resources/draw-artwork.py
 set -euo pipefail
 
 groups=("$@")
@@ -14,6 +15,7 @@ for group in "${groups[@]}"; do
         build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev
                           libcpp-httplib-dev fonts-wine fonts-noto-core) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
+        art) packages+=(python3-pil fonts-dejavu-core) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
