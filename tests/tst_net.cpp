@@ -112,8 +112,8 @@ QByteArray AbsurdBmp() {
 QByteArray AbsurdJpeg() {
     QByteArray jpeg = Encoded("JPG");
     const qsizetype frame = jpeg.indexOf("\xFF\xC0");
-    qToBigEndian<quint16>(0xFFF0, jpeg.data() + frame + 5);  // height
-    qToBigEndian<quint16>(0xFFF0, jpeg.data() + frame + 7);  // width
+    qToBigEndian<quint16>(65000, jpeg.data() + frame + 5);  // height
+    qToBigEndian<quint16>(65000, jpeg.data() + frame + 7);  // width
     return jpeg;
 }
 
