@@ -31,6 +31,8 @@ TestServer::TestServer() {
         return httplib::Server::HandlerResponse::Unhandled;
     });
     port_ = server_.bind_to_any_port(kLoopback);
+    if (port_ < 0)
+        return;  // no port: every request fails as against a dead server
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     // stop() does nothing before listening has begun, so the constructor waits for it.
     while (!server_.is_running())
@@ -39,6 +41,8 @@ TestServer::TestServer() {
 
 TestServer::~TestServer() {
     stopping_ = true;
+    if (!thread_.joinable())
+        return;
     server_.stop();
     thread_.join();
 }
