@@ -12,8 +12,9 @@ groups=("$@")
 packages=()
 for group in "${groups[@]}"; do
     case $group in
-        build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev libcurl4-openssl-dev
-                          libcpp-httplib-dev fonts-wine fonts-noto-core) ;;
+        # libqt6gui6 carries the JPEG and GIF readers the banner needs (PNG and BMP are built in).
+        build) packages+=(build-essential cmake pkg-config qt6-base-dev libqt6gui6 libgl-dev
+                          libcurl4-openssl-dev libcpp-httplib-dev fonts-wine fonts-noto-core) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;

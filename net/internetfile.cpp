@@ -1,0 +1,19 @@
+#include "net/internetfile.h"
+
+#include "net/codepage.h"
+#include "net/limits.h"
+#include "net/transport.h"
+#include "net/weblink.h"
+
+namespace linkvane {
+
+QString GetInternetFile(const QString& url) {
+    // libcurl would guess "http://" for a text without a scheme and look the word up as a host
+    // name; a URL opener refuses such a text, so it gives empty text here.
+    if (!IsWebLink(url))
+        return {};
+    const HttpResponse response = HttpGet(ToAnsi(url), CurrentFetchLimits().textBytes);
+    return FromAnsi(response.body);
+}
+
+}  // namespace linkvane

@@ -1,0 +1,37 @@
+#pragma once
+// The limits every download obeys, kept in one place. A server that stalls, trickles or sends
+// without end must not freeze the program or exhaust its memory; past a limit a fetch ends as a
+// read that fails part-way does.
+
+#include <QtGlobal>
+
+#include <chrono>
+
+namespace linkvane {
+
+struct FetchLimits {
+    std::chrono::milliseconds connect{30'000};  // to open the connection
+    std::chrono::milliseconds silence{30'000};  // longest wait for the next byte once connected
+    std::chrono::milliseconds whole{60'000};    // for the whole fetch, redirects included
+    long redirects = 10;                        // followed, and only to http/https
+    qsizetype textBytes = qsizetype(1) << 20;   // of a text file
+    qsizetype pictureBytes = qsizetype(8) << 20;  // of a banner picture
+};
+
+// The limits in force (the defaults above unless a ScopedFetchLimits is alive).
+const FetchLimits& CurrentFetchLimits();
+
+// Puts other limits in force for its lifetime, so that tests can make the time limits short.
+// Not thread-safe: create it on the thread that fetches.
+class ScopedFetchLimits {
+public:
+    explicit ScopedFetchLimits(const FetchLimits& limits);
+    ~ScopedFetchLimits();
+    ScopedFetchLimits(const ScopedFetchLimits&) = delete;
+    ScopedFetchLimits& operator=(const ScopedFetchLimits&) = delete;
+
+private:
+    FetchLimits previous_;
+};
+
+}  // namespace linkvane

@@ -1,0 +1,120 @@
+#include "net/transport.h"
+
+#include "net/limits.h"
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <memory>
+
+namespace linkvane {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr char kUserAgent[] = "vb wininet";
+constexpr char kWebProtocols[] = "http,https";
+
+// libcurl's global state is set up once per process, before the first fetch, and lives until exit.
+struct CurlGlobal {
+    CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+    ~CurlGlobal() { curl_global_cleanup(); }
+};
+
+void EnsureCurlGlobal() { static CurlGlobal global; }
+
+struct Transfer {
+    HttpResponse response;
+    qsizetype maxBodyBytes = 0;
+    std::chrono::milliseconds silence{};
+    Clock::time_point lastByte = Clock::now();
+};
+
+size_t TakeBody(char* data, size_t size, size_t count, void* context) {
+    auto* transfer = static_cast<Transfer*>(context);
+    const qsizetype arrived = qsizetype(size * count);
+    const qsizetype room = transfer->maxBodyBytes - transfer->response.body.size();
+    transfer->lastByte = Clock::now();
+    transfer->response.body.append(data, qMin(arrived, room));
+    // Returning less than arrived ends the transfer as a failed read: what came so far stays.
+    return arrived <= room ? size_t(arrived) : 0;
+}
+
+size_t TakeHeader(char*, size_t size, size_t count, void* context) {
+    static_cast<Transfer*>(context)->lastByte = Clock::now();
+    return size * count;
+}
+
+// Called once a connection is open, so the time spent connecting is not taken from the silence.
+int ConnectionOpened(void* context, char*, char*, int, int) {
+    static_cast<Transfer*>(context)->lastByte = Clock::now();
+    return CURL_PREREQFUNC_OK;
+}
+
+// libcurl calls this at least once a second while a transfer runs; a non-zero result ends it.
+int CheckSilence(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* transfer = static_cast<const Transfer*>(context);
+    return Clock::now() - transfer->lastByte > transfer->silence ? 1 : 0;
+}
+
+using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
+
+void SetPlainGet(CURL* curl, const QByteArray& url, curl_slist* headers) {
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    // An empty proxy switches proxies off, even when http_proxy or ALL_PROXY are set.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, kWebProtocols);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+}
+
+void SetLimits(CURL* curl, const FetchLimits& limits) {
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.redirects);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kWebProtocols);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(limits.connect.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(limits.whole.count()));
+}
+
+void SetReceivers(CURL* curl, Transfer& transfer) {
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, TakeBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, TakeHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, ConnectionOpened);
+    curl_easy_setopt(curl, CURLOPT_PREREQDATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, CheckSilence);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+}
+
+}  // namespace
+
+HttpResponse HttpGet(const QByteArray& url, qsizetype maxBodyBytes) {
+    EnsureCurlGlobal();
+    CurlHandle curl(curl_easy_init(), &curl_easy_cleanup);
+    if (!curl)
+        return {};
+    // A plain GET needs no Accept header; libcurl would send "Accept: */*" of its own.
+    HeaderList headers(curl_slist_append(nullptr, "Accept:"), &curl_slist_free_all);
+
+    const FetchLimits& limits = CurrentFetchLimits();
+    Transfer transfer;
+    transfer.maxBodyBytes = maxBodyBytes;
+    transfer.silence = limits.silence;
+
+    SetPlainGet(curl.get(), url, headers.get());
+    SetLimits(curl.get(), limits);
+    SetReceivers(curl.get(), transfer);
+    const CURLcode result = curl_easy_perform(curl.get());
+
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &transfer.response.status);
+    transfer.response.complete = result == CURLE_OK;
+    return std::move(transfer.response);
+}
+
+}  // namespace linkvane
