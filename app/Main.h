@@ -1,0 +1,60 @@
+#pragma once
+
+#include "forms/Form.h"
+
+#include <QString>
+#include <memory>
+#include <QTime>
+
+namespace linkvane {
+
+// Where the four remote text files live: "host" or "host:port" of each server.
+struct ServerHosts {
+    QString content;  // the administrator message, the banner picture URL and the banner link
+    QString links;    // the site's current address
+};
+
+// The hosts baked in at build time.
+ServerHosts BuiltInServerHosts();
+
+// The clock text: 24-hour, two digits each, whatever the regional settings ("09:05:30").
+QString ClockText(const QTime& time);
+
+// The main window: created at start-up, loaded (three fetches, the banner, the date) before it is
+// first shown; closing it ends the program.
+class AdminSupport;
+class Softwaremanufacturer;
+
+class Main : public Form {
+public:
+    explicit Main(ServerHosts hosts = BuiltInServerHosts());
+    ~Main() override;
+
+private:
+    void Form_Initialize();
+    void Form_Load() override;
+    void Form_MouseMove() override;
+    void Form_Unload() override;
+
+    void Image1_Click();
+    void Image2_Click();
+    void baner_Click();
+    void Image3_Click();
+    void Image4_Click();
+    void LTime_Timer();
+    void Image1_MouseMove();
+    void Image2_MouseMove();
+    void Image3_MouseMove();
+    void Image4_MouseMove();
+
+    void setCaptionBold(const char* caption, bool bold);
+    QString contentUrl(const char* path) const;
+    QString linksUrl(const char* path) const;
+
+    ServerHosts m_hosts;
+    // Created at the first press of their buttons; they live until the program ends.
+    std::unique_ptr<AdminSupport> m_support;
+    std::unique_ptr<Softwaremanufacturer> m_maker;
+};
+
+}  // namespace linkvane

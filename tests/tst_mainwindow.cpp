@@ -1,0 +1,365 @@
+#include "app/Main.h"
+#include "app/MainDefinition.h"
+#include "calendar/Data.h"
+#include "forms/Twips.h"
+#include "tests/support/recordingopener.h"
+#include "tests/support/testserver.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QDate>
+#include <QEventLoop>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+
+using namespace linkvane;
+
+namespace {
+
+// پيام مدير سايت: ... as the server stores it, in Windows-1256 with a closing line break.
+const QString kPersianMessage =
+    QStringLiteral(u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631 \u06AF\u0631\u0627\u0645\u064A\r\n");
+
+QByteArray Windows1256(const QString& text) {
+    QStringEncoder encoder("windows-1256");
+    return encoder.encode(text);
+}
+
+QByteArray PngBytes(int width, int height) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return bytes;
+}
+
+QPoint CentreOf(const Form& form, const char* control) {
+    return form.control(QLatin1String(control))->geometry().center();
+}
+
+// Mouse events go through the window, which hands them to the control on top at that point.
+void MoveTo(Form& form, QPoint where) { QTest::mouseMove(form.windowHandle(), where); }
+void Click(Form& form, QPoint where) {
+    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, where);
+}
+
+bool Bold(const Form& form, const char* caption) {
+    return form.label(QLatin1String(caption))->isBold();
+}
+
+// Runs `inspect` on the modal message box once it is up, then presses its OK button.
+void OnNextMessageBox(std::function<void(QMessageBox*)> inspect, bool* seen) {
+    QTimer::singleShot(0, [inspect, seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        *seen = true;
+        inspect(box);
+        box->button(QMessageBox::Ok)->click();
+    });
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startupFetchesInOrderBeforeTheWindowShows() {
+        TestServer server;
+        std::atomic<bool> visibleDuringFetch{false};
+        Main* window = nullptr;
+        server.serve("/document/AdminPm.txt", Windows1256(kPersianMessage));
+        server.serve("/document/ADSBaner.txt", server.url("/banner.png").toLatin1() + "\r\n");
+        server.serve("/document/LinkBaner.txt", "http://127.0.0.1/ad-landing\r\n");
+        server.handle("/banner.png", [&](const httplib::Request&, httplib::Response& response) {
+            visibleDuringFetch = window && window->isVisible();
+            const QByteArray png = PngBytes(300, 50);
+            response.set_content(png.constData(), png.size(), "image/png");
+        });
+
+        Main main({server.hostPort(), server.hostPort()});
+        window = &main;
+        main.Show();
+        QVERIFY(main.isVisible());
+        QVERIFY(!visibleDuringFetch);
+        // The clock is empty until the first tick.
+        QCOMPARE(main.text("lblTime"), QString());
+
+        QStringList paths;
+        for (const ReceivedRequest& request : server.requests())
+            paths << QString::fromLatin1(request.path);
+        QCOMPARE(paths, (QStringList{"/document/AdminPm.txt", "/document/ADSBaner.txt",
+                                     "/document/LinkBaner.txt", "/banner.png"}));
+
+        QCOMPARE(main.text("AdminPM"), kPersianMessage);
+        QCOMPARE(main.text("addressPicbanerr"), server.url("/banner.png") + "\r\n");
+        QCOMPARE(main.text("addressbanerr"), QStringLiteral("http://127.0.0.1/ad-landing\r\n"));
+        // The banner takes its picture's size, from the banner's own corner.
+        QCOMPARE(main.image("baner")->picture().size(), QSize(300, 50));
+        QCOMPARE(main.image("baner")->geometry(), QRect(8, 80, 300, 50));
+        // Hidden boxes stay hidden whatever they hold.
+        QVERIFY(!main.control("addressPicbanerr")->isVisible());
+        QVERIFY(!main.control("addressbanerr")->isVisible());
+
+        QCOMPARE(main.label("lblTime")->readingOrder(), Qt::RightToLeft);
+        QCOMPARE(main.text("LDATA"),
+                 ShamsiDate(DateValue(QDate::currentDate()), StyleWeekdayMonthName));
+        QTRY_VERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(main.text("lblTime")).hasMatch());
+    }
+
+    void startupWithoutNetworkStillShowsTheWindow() {
+        RecordingOpener opener;
+        QVERIFY(opener.isValid());
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+        Main main({dead, dead});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(main.isVisible());
+        QCOMPARE(main.text("AdminPM"), QString());
+        QCOMPARE(main.text("addressPicbanerr"), QString());
+        QVERIFY(main.image("baner")->picture().isNull());
+        QVERIFY(!main.text("LDATA").isEmpty());
+        QTRY_VERIFY(!main.text("lblTime").isEmpty());
+
+        // The banner hands its empty link on; an empty target opens nothing.
+        Click(main, CentreOf(main, "baner"));
+        bool boxSeen = false;
+        OnNextMessageBox([](QMessageBox*) {}, &boxSeen);
+        Click(main, CentreOf(main, "Image2"));
+        QVERIFY(boxSeen);
+        QTest::qWait(200);
+        QCOMPARE(opener.calls().size(), 0);
+    }
+
+    void goToSiteBeforeAnySearchShowsTheMessage() {
+        RecordingOpener opener;
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+        Main main({dead, dead});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        bool seen = false;
+        OnNextMessageBox([](QMessageBox* box) {
+            // لطفا براي رفتن به سايت گزينه جستجو را کليک کنيد
+            const QString message = QStringLiteral(
+                u"\u0644\u0637\u0641\u0627 \u0628\u0631\u0627\u064A \u0631\u0641\u062A\u0646 "
+                u"\u0628\u0647 \u0633\u0627\u064A\u062A \u06AF\u0632\u064A\u0646\u0647 "
+                u"\u062C\u0633\u062A\u062C\u0648 \u0631\u0627 \u06A9\u0644\u064A\u06A9 "
+                u"\u06A9\u0646\u064A\u062F");
+            QCOMPARE(message.size(), 47);
+            QCOMPARE(box->text(), message);
+            QCOMPARE(box->windowTitle(), QStringLiteral(u"\u062E\u0637\u0627"));
+            QCOMPARE(box->icon(), QMessageBox::Warning);
+            QCOMPARE(box->buttons().size(), 1);
+            QVERIFY(box->button(QMessageBox::Ok));
+            auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+            QVERIFY(label);
+            QCOMPARE(label->layoutDirection(), Qt::RightToLeft);
+            QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft | Qt::AlignAbsolute);
+            QCOMPARE(box->layoutDirection(), Qt::LeftToRight);
+        }, &seen);
+        Click(main, CentreOf(main, "Image2"));
+        QVERIFY(seen);
+        QTest::qWait(200);
+        QCOMPARE(opener.calls().size(), 0);
+    }
+
+    void searchThenGoToSiteOpensTheAddressUnchanged() {
+        RecordingOpener opener;
+        TestServer content, links;
+        content.serve("/document/LinkBaner.txt", "https://ads.example/offer\r\n");
+        links.serve("/ads/link.txt", "http://127.0.0.1:8080/site/\r\n");
+        Main main({content.hostPort(), links.hostPort()});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+
+        // The caption lies under its button: a click on the word is the button's.
+        Click(main, CentreOf(main, "lBlFind"));
+        QCOMPARE(main.text("NAS"), QStringLiteral("http://127.0.0.1:8080/site/\r\n"));
+        QCOMPARE(links.requests().size(), 1);
+        QCOMPARE(links.requests().first().path, QByteArray("/ads/link.txt"));
+
+        Click(main, CentreOf(main, "Image2"));
+        QTRY_COMPARE(opener.calls().size(), 1);
+        QCOMPARE(opener.calls().at(0).arguments, QList<QByteArray>{"http://127.0.0.1:8080/site/\r\n"});
+
+        Click(main, CentreOf(main, "baner"));
+        QTRY_COMPARE(opener.calls().size(), 2);
+        QCOMPARE(opener.calls().at(1).arguments, QList<QByteArray>{"https://ads.example/offer\r\n"});
+    }
+
+    void aFailedSearchEmptiesTheAddress() {
+        auto links = std::make_unique<TestServer>();
+        links->serve("/ads/link.txt", "   ");
+        const QString host = links->hostPort();
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+        Main main({dead, host});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        Click(main, CentreOf(main, "Image1"));
+        QCOMPARE(main.text("NAS"), QStringLiteral("   "));  // blanks are an address too
+        links.reset();
+        Click(main, CentreOf(main, "Image1"));
+        QCOMPARE(main.text("NAS"), QString());
+    }
+
+    void hoverTurnsCaptionsBoldUntilTheBareSurface() {
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+        Main main({dead, dead});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const char* captions[] = {"lBlFind", "Site", "Contac", "About"};
+        for (const char* caption : captions)
+            QVERIFY(!Bold(main, caption));
+
+        const QPoint bare(690, 10);
+        QCOMPARE(main.childAt(bare), nullptr);
+        // The pointer comes in over the bare surface, as it does on a desktop.
+        MoveTo(main, bare);
+        MoveTo(main, CentreOf(main, "Image1"));
+        QVERIFY(Bold(main, "lBlFind"));
+        // Straight onto the next button: both stay bold.
+        MoveTo(main, CentreOf(main, "Image2"));
+        QVERIFY(Bold(main, "lBlFind") && Bold(main, "Site"));
+        MoveTo(main, CentreOf(main, "Image3"));
+        MoveTo(main, CentreOf(main, "Image4"));
+        for (const char* caption : captions)
+            QVERIFY(Bold(main, caption));
+        // Labels and text boxes keep their moves; only the bare surface clears the captions.
+        MoveTo(main, CentreOf(main, "Label3"));
+        MoveTo(main, CentreOf(main, "AdminPM"));
+        MoveTo(main, CentreOf(main, "NAS"));
+        for (const char* caption : captions)
+            QVERIFY(Bold(main, caption));
+        MoveTo(main, bare);
+        for (const char* caption : captions)
+            QVERIFY(!Bold(main, caption));
+
+        // A bold caption widens to the right; its left edge stays.
+        const QRect normal = main.control("lBlFind")->geometry();
+        MoveTo(main, CentreOf(main, "Image1"));
+        const QRect bold = main.control("lBlFind")->geometry();
+        QCOMPARE(bold.left(), normal.left());
+        QVERIFY(bold.width() >= normal.width());
+    }
+
+    void layoutPlacesEveryControl_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("pixels");
+        QTest::addColumn<bool>("sizedByContent");
+        // Pixel rectangles at 96 dots per inch, as the layout was drawn.
+        const struct { const char* name; int l, t, w, h; bool content; } rows[] = {
+            {"Command1", 208, 408, 241, 25, false}, {"addressPicbanerr", 120, 56, 89, 19, false},
+            {"addressbanerr", 16, 56, 89, 19, false}, {"NAS", 23, 320, 457, 21, false},
+            {"AdminPM", 24, 195, 457, 65, false},    {"baner", 8, 80, 460, 68, false},
+            {"Image4", 64, 360, 97, 33, false},      {"Image3", 176, 360, 97, 33, false},
+            {"Image2", 280, 360, 97, 33, false},     {"Image1", 384, 360, 97, 33, false},
+            {"About", 64, 368, 61, 13, true},        {"Contac", 180, 368, 56, 13, true},
+            {"Site", 285, 368, 63, 13, true},        {"lBlFind", 412, 368, 35, 13, true},
+            {"LDATA", 472, 272, 134, 13, false},     {"lblTime", 496, 240, 102, 13, false},
+            {"Label5", 612, 272, 32, 13, true},      {"Label4", 604, 240, 40, 13, true},
+            {"Label3", 331, 289, 114, 13, true},     {"Label2", 392, 169, 51, 13, true},
+            {"Label1", 400, 56, 36, 13, true},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << QString::fromLatin1(r.name) << QRect(r.l, r.t, r.w, r.h) << r.content;
+    }
+    void layoutPlacesEveryControl() {
+        QFETCH(QString, name);
+        QFETCH(QRect, pixels);
+        QFETCH(bool, sizedByContent);
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+        Main main({dead, dead});
+        main.Load();
+        const QRect placed = main.control(name)->geometry();
+        QCOMPARE(placed.topLeft(), pixels.topLeft());
+        if (!sizedByContent)
+            QCOMPARE(placed.size(), pixels.size());
+    }
+
+    void windowFrameAndStacking() {
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+        Main main({dead, dead});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QCOMPARE(main.windowTitle(), QStringLiteral("Linkvane v1.4"));
+        QCOMPARE(main.size(), QSize(699, 399));
+        QVERIFY(!(main.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(main.windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(!main.windowIcon().isNull());
+        QTRY_COMPARE(QApplication::focusWidget(), main.control("AdminPM"));
+        // Command1 lies below the client area until the window is enlarged; it does nothing.
+        QVERIFY(!main.rect().intersects(main.control("Command1")->geometry()));
+        main.resize(800, 500);
+        QVERIFY(main.rect().contains(main.control("Command1")->geometry()));
+        Click(main, CentreOf(main, "Command1"));
+        QCOMPARE(main.control("Command1")->geometry().topLeft(), QPoint(208, 408));
+        // Buttons lie above their captions, and the focus starts in the message box.
+        QCOMPARE(main.childAt(CentreOf(main, "Contac")), main.control("Image3"));
+        QCOMPARE(main.childAt(CentreOf(main, "Label1")), main.label("Label1"));
+    }
+
+    void captionsAreTheExactCodePoints() {
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+        Main main({dead, dead});
+        main.Load();
+        const auto codes = [](const QString& text) {
+            QStringList list;
+            for (QChar c : text)
+                list << QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+            return list.join(u' ');
+        };
+        QCOMPARE(codes(main.text("lBlFind")), QStringLiteral("062C 0633 062A 062C 0648"));
+        QCOMPARE(codes(main.text("Site")), QStringLiteral("0631 0641 062A 0646 0020 0628 0647 0020 0633 0627 064A 062A"));
+        QCOMPARE(codes(main.text("Contac")), QStringLiteral("0627 0631 062A 0628 0627 0637 0020 0628 0627 0020 0645 062F 064A 0631"));
+        QCOMPARE(codes(main.text("About")), QStringLiteral("0633 0627 0632 0646 062F 0647 0020 0628 0631 0646 0627 0645 0647"));
+        QCOMPARE(codes(main.text("Label5")), QStringLiteral("003A 0020 062A 0627 0631 064A 062E"));
+        QCOMPARE(codes(main.text("Label4")), QStringLiteral("003A 0020 0633 0627 0639 062A"));
+        QCOMPARE(codes(main.text("Label3")), QStringLiteral("062C 062F 064A 062F 062A 0631 064A 0646 0020 0627 062F 0631 0633 0020 0633 0627 064A 062A"));
+        QCOMPARE(codes(main.text("Label2")), QStringLiteral("067E 064A 063A 0627 0645 0020 0645 062F 064A 0631"));
+        QCOMPARE(codes(main.text("Label1")), QStringLiteral("062A 0628 0644 064A 063A 0627 062A"));
+        QCOMPARE(codes(main.control("baner")->toolTip()),
+                 QStringLiteral("0021 062A 0628 0644 064A 063A 0627 062A 0020 0634 0645 0627 0020 062F 0631 0020 0642 0633 0645 062A 0021"));
+        QCOMPARE(main.control("Image1")->toolTip(), main.text("lBlFind"));
+        QCOMPARE(main.control("Image4")->toolTip(), main.text("About"));
+        // Labels read left to right: the colon of a heading stays at its left end.
+        QCOMPARE(main.label("Label5")->readingOrder(), Qt::LeftToRight);
+        QVERIFY(main.label("Label5")->isBold());
+        QVERIFY(!main.label("About")->isBold());
+    }
+
+    void clockTextIs24HourWithLeadingZeros() {
+        QCOMPARE(ClockText(QTime(9, 5, 30)), QStringLiteral("09:05:30"));
+        QCOMPARE(ClockText(QTime(21, 47, 2)), QStringLiteral("21:47:02"));
+        QCOMPARE(ClockText(QTime(0, 0, 0)), QStringLiteral("00:00:00"));
+        QCOMPARE(ClockText(QTime(23, 59, 59)), QStringLiteral("23:59:59"));
+    }
+
+    void closingEndsTheProgramWithItsWindows() {
+        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+        Main main({dead, dead});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QWidget other;
+        other.show();
+        QEventLoop programLoop;
+        QTimer::singleShot(0, &main, [&] { main.close(); });
+        QTimer::singleShot(5000, &programLoop, [&] { programLoop.exit(1); });
+        QCOMPARE(programLoop.exec(), 0);
+        QVERIFY(!main.isVisible());
+        QVERIFY(!other.isVisible());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
