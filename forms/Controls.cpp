@@ -59,6 +59,11 @@ void LabelControl::setAutoSize(bool autoSize) {
     fitToText();
 }
 
+void LabelControl::setRightEdge(int rightEdge) {
+    m_rightEdge = rightEdge;
+    fitToText();
+}
+
 void LabelControl::setTextAlignment(Qt::Alignment horizontal) {
     m_alignment = horizontal & Qt::AlignHorizontal_Mask;
     update();
@@ -72,9 +77,11 @@ void LabelControl::setReadingOrder(Qt::LayoutDirection order) {
 void LabelControl::fitToText() {
     if (!m_autoSize)
         return;
-    // The left edge stays where the layout puts it; the label grows or shrinks to the right.
+    // One edge stays where the layout puts it, the left one unless told otherwise.
     const QFontMetrics metrics(font());
-    resize(metrics.horizontalAdvance(m_text), metrics.height());
+    const int width = metrics.horizontalAdvance(m_text);
+    const int left = m_rightEdge < 0 ? x() : m_rightEdge - width;
+    setGeometry(left, y(), width, metrics.height());
 }
 
 void LabelControl::paintEvent(QPaintEvent*) {

@@ -40,6 +40,8 @@ public:
     bool isBold() const { return font().bold(); }
     void setBold(bool bold);
     void setAutoSize(bool autoSize);
+    // Auto-sized, the label keeps this right edge and grows or shrinks to the left.
+    void setRightEdge(int rightEdge);
     void setTextAlignment(Qt::Alignment horizontal);
     Qt::Alignment textAlignment() const { return m_alignment; }
     void setReadingOrder(Qt::LayoutDirection order);
@@ -53,6 +55,7 @@ private:
 
     QString m_text;
     bool m_autoSize = false;
+    int m_rightEdge = -1;
     Qt::Alignment m_alignment = Qt::AlignLeft;
     Qt::LayoutDirection m_readingOrder = Qt::LeftToRight;
 };

@@ -170,6 +170,8 @@ QWidget* Form::buildControl(const ControlDefinition& d) {
         label->setReadingOrder(Direction(d.readingOrder));
         label->setGeometry(PixelRect(d));
         label->setAutoSize(d.autoSize);
+        if (d.growsLeft)
+            label->setRightEdge(PixelRect(d).x() + PixelRect(d).width());
         label->setText(d.text);
         widget = label;
         break;

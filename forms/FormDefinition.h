@@ -26,6 +26,7 @@ struct ControlDefinition {
     MousePointer pointer = MousePointer::Default;
     bool visible = true;
     bool autoSize = false;  // a label fits its caption; an image takes its picture's size
+    bool growsLeft = false;  // an auto-sized label keeps its right edge (a value left of its caption)
     TextAlign alignment = TextAlign::Left;
     ReadingOrder readingOrder = ReadingOrder::LeftToRight;
     bool multiLine = false;  // text box: several lines with a vertical scroll bar

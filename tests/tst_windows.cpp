@@ -1,0 +1,194 @@
+#include "app/Config.h"
+#include "app/Main.h"
+#include "tests/support/recordingopener.h"
+#include "tests/support/testserver.h"
+#include "windows/AdminSupport.h"
+#include "windows/Softwaremanufacturer.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+using namespace linkvane;
+
+namespace {
+
+void MoveTo(QWidget& window, QPoint where) { QTest::mouseMove(window.windowHandle(), where); }
+void Click(QWidget& window, QPoint where) {
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, where);
+}
+QPoint CentreOf(const Form& form, const char* control) {
+    return form.control(QLatin1String(control))->geometry().center();
+}
+
+// The secondary window open right now, if any.
+Form* OpenSecondaryWindow(const char* name) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String(name) && window->isVisible())
+            return qobject_cast<Form*>(window);
+    }
+    return nullptr;
+}
+
+// Acts inside the modal display that the next click starts. `act` should close the window;
+// `acted` is set only when it did. A window left open (a failed check) is unloaded so the test
+// goes on instead of waiting in the modal display.
+void WhenOpen(const char* name, std::function<void(Form&)> act, bool* acted) {
+    QTimer::singleShot(50, [=] {
+        Form* window = nullptr;
+        QTRY_VERIFY((window = OpenSecondaryWindow(name)) != nullptr);
+        act(*window);
+        *acted = !OpenSecondaryWindow(name);
+        if (!*acted)
+            window->Unload();
+    });
+}
+
+}  // namespace
+
+class WindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { m_dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort()); }
+
+    void supportWindowIsModalKeepsTheClockAndStartsTheMessenger() {
+        RecordingOpener opener;
+        QVERIFY(opener.isValid());
+        TestServer links;
+        links.serve("/ads/link.txt", "http://127.0.0.1/site/");
+        Main main({m_dead, links.hostPort()});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+
+        bool acted = false;
+        WhenOpen("AdminSupport", [&](Form& support) {
+            QVERIFY(QTest::qWaitForWindowExposed(&support));
+            QCOMPARE(support.windowTitle(), QStringLiteral("Support"));
+            QCOMPARE(support.size(), QSize(349, 249));
+            QCOMPARE(support.windowModality(), Qt::ApplicationModal);
+            QVERIFY(!(support.windowFlags() & Qt::WindowCloseButtonHint));
+            QCOMPARE(support.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+            QCOMPARE(support.parentWidget(), nullptr);
+
+            // The main window takes no input but its clock goes on.
+            Click(main, CentreOf(main, "Image1"));
+            QCOMPARE(links.requests().size(), 0);
+            const QString before = main.text("lblTime");
+            QTRY_VERIFY_WITH_TIMEOUT(main.text("lblTime") != before, 2500);
+
+            // Hover: the back button's caption is bold until the bare surface.
+            MoveTo(support, QPoint(20, 20));
+            MoveTo(support, CentreOf(support, "Image1"));
+            QVERIFY(support.label("lblback")->isBold());
+            MoveTo(support, CentreOf(support, "Label4"));
+            QVERIFY(support.label("lblback")->isBold());
+            MoveTo(support, QPoint(20, 20));
+            QVERIFY(!support.label("lblback")->isBold());
+            MoveTo(support, CentreOf(support, "Image1"));
+
+            // The invitation starts the messenger once per click; the other hand labels do nothing.
+            Click(support, CentreOf(support, "Label4"));
+            Click(support, CentreOf(support, "Label4"));
+            Click(support, CentreOf(support, "Label2"));
+            Click(support, CentreOf(support, "Label3"));
+            QTRY_COMPARE(opener.calls().size(), 2);
+            QVERIFY(support.isVisible());
+            // A click on the word lies on the back button above it.
+            Click(support, CentreOf(support, "lblback"));
+        }, &acted);
+        // The press returns only once the window has closed.
+        Click(main, CentreOf(main, "Image3"));
+        QVERIFY(acted);
+        QVERIFY(!OpenSecondaryWindow("AdminSupport"));
+        const OpenerCall call = opener.calls().at(0);
+        QCOMPARE(call.program, QStringLiteral("xdg-open"));
+        QCOMPARE(call.arguments,
+                 QList<QByteArray>{QByteArray("ymsgr:sendim?") + LINKVANE_SUPPORT_MESSENGER_ID});
+
+        // The same window object again, built afresh: the caption starts normal.
+        Form* first = nullptr;
+        acted = false;
+        WhenOpen("AdminSupport", [&](Form& support) {
+            first = &support;
+            QVERIFY(!support.label("lblback")->isBold());
+            support.close();  // a close request from the system, as Alt+F4
+        }, &acted);
+        Click(main, CentreOf(main, "Image3"));
+        QVERIFY(acted);
+        QVERIFY(!OpenSecondaryWindow("AdminSupport"));
+        int supportWindows = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            supportWindows += window->objectName() == QLatin1String("AdminSupport");
+        QCOMPARE(supportWindows, 1);
+        QVERIFY(first);
+        // Input reaches the main window again.
+        Click(main, CentreOf(main, "Image1"));
+        QCOMPARE(links.requests().size(), 1);
+    }
+
+    void makerWindowOpensTheMakerSite() {
+        RecordingOpener opener;
+        Main main({m_dead, m_dead});
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        bool acted = false;
+        WhenOpen("Softwaremanufacturer", [&](Form& maker) {
+            QVERIFY(QTest::qWaitForWindowExposed(&maker));
+            QCOMPARE(maker.windowTitle(), QStringLiteral("Software manufacturer"));
+            QCOMPARE(maker.size(), QSize(349, 221));
+            QCOMPARE(maker.text("tell"), QStringLiteral("1.4"));
+            Click(maker, CentreOf(maker, "Label6"));
+            Click(maker, CentreOf(maker, "Label5"));
+            QTRY_COMPARE(opener.calls().size(), 1);
+            QVERIFY(maker.isVisible());
+            Click(maker, CentreOf(maker, "Image1"));
+        }, &acted);
+        Click(main, CentreOf(main, "Image4"));
+        QVERIFY(acted);
+        QVERIFY(!OpenSecondaryWindow("Softwaremanufacturer"));
+        QCOMPARE(opener.calls().at(0).arguments, QList<QByteArray>{LINKVANE_MAKER_SITE});
+    }
+
+    // Values of any width stay left of their captions with the stored gap.
+    void valuesKeepTheirGapToTheCaption() {
+        Softwaremanufacturer maker;
+        maker.Load();
+        const auto gap = [&](const char* value, const char* caption) {
+            return maker.control(caption)->x() - (maker.control(value)->x() + maker.control(value)->width());
+        };
+        QCOMPARE(gap("Label6", "Label7"), 10);  // 3360 - (2760 + 450) twips
+        QCOMPARE(gap("Label5", "Label2"), 12);  // 3120 - (2400 + 540)
+        QCOMPARE(gap("tell", "Label3"), 16);    // 3600 - (3120 + 240)
+        AdminSupport support;
+        support.Load();
+        QCOMPARE(support.control("Label2")->geometry().right() + 1, 207);  // 3105 twips
+        QCOMPARE(support.text("Label2"), QStringLiteral(LINKVANE_SUPPORT_EMAIL));
+    }
+
+    void captionsAreTheExactCodePoints() {
+        AdminSupport support;
+        support.Load();
+        Softwaremanufacturer maker;
+        maker.Load();
+        const auto codes = [](const QString& text) {
+            QStringList list;
+            for (QChar c : text)
+                list << QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
+            return list.join(u' ');
+        };
+        QCOMPARE(codes(support.text("Label3")), QStringLiteral("0628 0627 0020 062A 0634 06A9 0631 0020 0645 062F 064A 0631 064A 062A 0020 0633 0627 064A 062A"));
+        QCOMPARE(codes(support.text("Label4")), QStringLiteral("0628 0631 0627 064A 0020 0627 0631 062A 0628 0627 0637 0020 0645 064A 062A 0648 0627 0646 064A 062F 0020 0627 0632 0020 0627 064A 0645 064A 0644 0020 0632 064A 0631 0020 0627 0633 062A 0641 0627 062F 0647 0020 06A9 0646 064A 062F 0020"));
+        QCOMPARE(codes(support.text("Label1")), QStringLiteral("003A 0020 0627 0631 062A 064A 0627 0637 0020 0628 0627 0020 0645 062F 064A 0631 064A 062A"));
+        QCOMPARE(codes(support.text("lblback")), QStringLiteral("0628 0627 0632 06AF 0634 062A"));
+        QCOMPARE(codes(maker.text("Label7")), QStringLiteral("003A 0020 0628 0631 0646 0627 0645 0647 0020 0646 0648 064A 0633 064A"));
+        QCOMPARE(codes(maker.text("Label2").left(10)), QStringLiteral("003A 0020 064A 0648 0632 0631 0020 062F 0631 0020"));
+        QCOMPARE(codes(maker.text("Label3")), QStringLiteral("003A 0020 0648 0631 0698 0646 0020 0628 0631 0646 0627 0645 0647"));
+        QVERIFY(support.label("Label1")->isBold() && !support.label("Label4")->isBold());
+    }
+
+private:
+    QString m_dead;
+};
+
+QTEST_MAIN(WindowsTest)
+#include "tst_windows.moc"

@@ -1,0 +1,72 @@
+#include "windows/AdminSupport.h"
+
+#include "app/Config.h"
+#include "net/shell.h"
+
+namespace linkvane {
+
+namespace {
+
+using K = ControlKind;
+
+// با تشکر مديريت سايت
+const QString kThanks = QStringLiteral(
+    u"\u0628\u0627\u0020\u062A\u0634\u06A9\u0631\u0020\u0645\u062F\u064A\u0631\u064A\u062A\u0020"
+    u"\u0633\u0627\u064A\u062A");
+// براي ارتباط ميتوانيد از ايميل زير استفاده کنيد (with its closing blank)
+const QString kInvitation = QStringLiteral(
+    u"\u0628\u0631\u0627\u064A\u0020\u0627\u0631\u062A\u0628\u0627\u0637\u0020\u0645\u064A\u062A"
+    u"\u0648\u0627\u0646\u064A\u062F\u0020\u0627\u0632\u0020\u0627\u064A\u0645\u064A\u0644\u0020"
+    u"\u0632\u064A\u0631\u0020\u0627\u0633\u062A\u0641\u0627\u062F\u0647\u0020\u06A9\u0646\u064A"
+    u"\u062F\u0020");
+// : ارتياط با مديريت
+const QString kHeading = QStringLiteral(
+    u"\u003A\u0020\u0627\u0631\u062A\u064A\u0627\u0637\u0020\u0628\u0627\u0020\u0645\u062F\u064A"
+    u"\u0631\u064A\u062A");
+
+constexpr int kCaptionHeight = 195;
+
+}  // namespace
+
+FormDefinition AdminSupport::Definition() {
+    FormDefinition support{
+        .name = QStringLiteral("AdminSupport"),
+        .caption = QStringLiteral("Support"),
+        .clientWidth = 5235,
+        .clientHeight = 3735,
+        .frame = FrameStyle::FixedToolWindow,
+        .background = QStringLiteral(":/resources/support-background.jpg"),
+    };
+    support.controls = {
+        {.name = "Label3", .kind = K::Label, .left = 240, .top = 2640, .width = 1515,
+         .height = kCaptionHeight, .text = kThanks, .pointer = MousePointer::Hand, .autoSize = true},
+        // The address of another width keeps the stored right edge under the invitation line.
+        {.name = "Label2", .kind = K::Label, .left = 1080, .top = 2160, .width = 2025,
+         .height = kCaptionHeight, .text = QStringLiteral(LINKVANE_SUPPORT_EMAIL),
+         .pointer = MousePointer::Hand, .autoSize = true, .growsLeft = true},
+        {.name = "Label4", .kind = K::Label, .left = 1845, .top = 1680, .width = 3060,
+         .height = kCaptionHeight, .text = kInvitation, .pointer = MousePointer::Hand, .autoSize = true},
+        {.name = "Label1", .kind = K::Label, .left = 3240, .top = 1200, .width = 1320,
+         .height = kCaptionHeight, .text = kHeading, .bold = true, .autoSize = true},
+        {.name = "Image1", .kind = K::Image, .left = 3840, .top = 3240, .width = 1215, .height = 375,
+         .pointer = MousePointer::Hand, .autoSize = true},
+        {.name = "lblback", .kind = K::Label, .left = 4130, .top = 3330, .width = 555,
+         .height = kCaptionHeight, .text = kBackCaption, .autoSize = true},
+    };
+    return support;
+}
+
+QString MessengerCommandLine() {
+    return DesktopOpener() + QStringLiteral(" ymsgr:sendim?") + QStringLiteral(LINKVANE_SUPPORT_MESSENGER_ID);
+}
+
+AdminSupport::AdminSupport() : SecondaryWindow(Definition()) {
+    onClick(QStringLiteral("Label4"), [this] { Label4_Click(); });
+}
+
+void AdminSupport::Label4_Click() {
+    constexpr int kMaximizedWithFocus = 3;
+    ShellRun(MessengerCommandLine(), kMaximizedWithFocus);
+}
+
+}  // namespace linkvane

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "forms/Form.h"
+
+namespace linkvane {
+
+// What the support and maker windows share: a back button drawn on the background, under the
+// transparent hot area Image1, whose caption lblback turns bold while the pointer moves over it.
+// A click there, or a close request from the system, unloads the window.
+class SecondaryWindow : public Form {
+public:
+    explicit SecondaryWindow(FormDefinition definition);
+
+protected:
+    void Form_MouseMove() override;
+    void Image1_MouseMove();
+    void Image1_Click();
+};
+
+// The label of the back button and the 8.25 pt bold captions of both windows, as code points.
+extern const QString kBackCaption;  // بازگشت
+
+}  // namespace linkvane

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "windows/SecondaryWindow.h"
+
+namespace linkvane {
+
+// Who made the program and which version it is; the author's user name opens the maker's site.
+class Softwaremanufacturer : public SecondaryWindow {
+public:
+    Softwaremanufacturer();
+
+    static FormDefinition Definition();
+
+private:
+    void Label5_Click();
+};
+
+}  // namespace linkvane
