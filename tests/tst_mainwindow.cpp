@@ -2,6 +2,7 @@
 #include "app/MainDefinition.h"
 #include "calendar/Data.h"
 #include "forms/Twips.h"
+#include "tests/support/codepoints.h"
 #include "tests/support/recordingopener.h"
 #include "tests/support/testserver.h"
 
@@ -313,22 +314,16 @@ private slots:
         const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
         Main main({dead, dead});
         main.Load();
-        const auto codes = [](const QString& text) {
-            QStringList list;
-            for (QChar c : text)
-                list << QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
-            return list.join(u' ');
-        };
-        QCOMPARE(codes(main.text("lBlFind")), QStringLiteral("062C 0633 062A 062C 0648"));
-        QCOMPARE(codes(main.text("Site")), QStringLiteral("0631 0641 062A 0646 0020 0628 0647 0020 0633 0627 064A 062A"));
-        QCOMPARE(codes(main.text("Contac")), QStringLiteral("0627 0631 062A 0628 0627 0637 0020 0628 0627 0020 0645 062F 064A 0631"));
-        QCOMPARE(codes(main.text("About")), QStringLiteral("0633 0627 0632 0646 062F 0647 0020 0628 0631 0646 0627 0645 0647"));
-        QCOMPARE(codes(main.text("Label5")), QStringLiteral("003A 0020 062A 0627 0631 064A 062E"));
-        QCOMPARE(codes(main.text("Label4")), QStringLiteral("003A 0020 0633 0627 0639 062A"));
-        QCOMPARE(codes(main.text("Label3")), QStringLiteral("062C 062F 064A 062F 062A 0631 064A 0646 0020 0627 062F 0631 0633 0020 0633 0627 064A 062A"));
-        QCOMPARE(codes(main.text("Label2")), QStringLiteral("067E 064A 063A 0627 0645 0020 0645 062F 064A 0631"));
-        QCOMPARE(codes(main.text("Label1")), QStringLiteral("062A 0628 0644 064A 063A 0627 062A"));
-        QCOMPARE(codes(main.control("baner")->toolTip()),
+        QCOMPARE(CodePoints(main.text("lBlFind")), QStringLiteral("062C 0633 062A 062C 0648"));
+        QCOMPARE(CodePoints(main.text("Site")), QStringLiteral("0631 0641 062A 0646 0020 0628 0647 0020 0633 0627 064A 062A"));
+        QCOMPARE(CodePoints(main.text("Contac")), QStringLiteral("0627 0631 062A 0628 0627 0637 0020 0628 0627 0020 0645 062F 064A 0631"));
+        QCOMPARE(CodePoints(main.text("About")), QStringLiteral("0633 0627 0632 0646 062F 0647 0020 0628 0631 0646 0627 0645 0647"));
+        QCOMPARE(CodePoints(main.text("Label5")), QStringLiteral("003A 0020 062A 0627 0631 064A 062E"));
+        QCOMPARE(CodePoints(main.text("Label4")), QStringLiteral("003A 0020 0633 0627 0639 062A"));
+        QCOMPARE(CodePoints(main.text("Label3")), QStringLiteral("062C 062F 064A 062F 062A 0631 064A 0646 0020 0627 062F 0631 0633 0020 0633 0627 064A 062A"));
+        QCOMPARE(CodePoints(main.text("Label2")), QStringLiteral("067E 064A 063A 0627 0645 0020 0645 062F 064A 0631"));
+        QCOMPARE(CodePoints(main.text("Label1")), QStringLiteral("062A 0628 0644 064A 063A 0627 062A"));
+        QCOMPARE(CodePoints(main.control("baner")->toolTip()),
                  QStringLiteral("0021 062A 0628 0644 064A 063A 0627 062A 0020 0634 0645 0627 0020 062F 0631 0020 0642 0633 0645 062A 0021"));
         QCOMPARE(main.control("Image1")->toolTip(), main.text("lBlFind"));
         QCOMPARE(main.control("Image4")->toolTip(), main.text("About"));

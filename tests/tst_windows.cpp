@@ -1,5 +1,6 @@
 #include "app/Config.h"
 #include "app/Main.h"
+#include "tests/support/codepoints.h"
 #include "tests/support/recordingopener.h"
 #include "tests/support/testserver.h"
 #include "windows/AdminSupport.h"
@@ -170,19 +171,13 @@ private slots:
         support.Load();
         Softwaremanufacturer maker;
         maker.Load();
-        const auto codes = [](const QString& text) {
-            QStringList list;
-            for (QChar c : text)
-                list << QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
-            return list.join(u' ');
-        };
-        QCOMPARE(codes(support.text("Label3")), QStringLiteral("0628 0627 0020 062A 0634 06A9 0631 0020 0645 062F 064A 0631 064A 062A 0020 0633 0627 064A 062A"));
-        QCOMPARE(codes(support.text("Label4")), QStringLiteral("0628 0631 0627 064A 0020 0627 0631 062A 0628 0627 0637 0020 0645 064A 062A 0648 0627 0646 064A 062F 0020 0627 0632 0020 0627 064A 0645 064A 0644 0020 0632 064A 0631 0020 0627 0633 062A 0641 0627 062F 0647 0020 06A9 0646 064A 062F 0020"));
-        QCOMPARE(codes(support.text("Label1")), QStringLiteral("003A 0020 0627 0631 062A 064A 0627 0637 0020 0628 0627 0020 0645 062F 064A 0631 064A 062A"));
-        QCOMPARE(codes(support.text("lblback")), QStringLiteral("0628 0627 0632 06AF 0634 062A"));
-        QCOMPARE(codes(maker.text("Label7")), QStringLiteral("003A 0020 0628 0631 0646 0627 0645 0647 0020 0646 0648 064A 0633 064A"));
-        QCOMPARE(codes(maker.text("Label2").left(10)), QStringLiteral("003A 0020 064A 0648 0632 0631 0020 062F 0631 0020"));
-        QCOMPARE(codes(maker.text("Label3")), QStringLiteral("003A 0020 0648 0631 0698 0646 0020 0628 0631 0646 0627 0645 0647"));
+        QCOMPARE(CodePoints(support.text("Label3")), QStringLiteral("0628 0627 0020 062A 0634 06A9 0631 0020 0645 062F 064A 0631 064A 062A 0020 0633 0627 064A 062A"));
+        QCOMPARE(CodePoints(support.text("Label4")), QStringLiteral("0628 0631 0627 064A 0020 0627 0631 062A 0628 0627 0637 0020 0645 064A 062A 0648 0627 0646 064A 062F 0020 0627 0632 0020 0627 064A 0645 064A 0644 0020 0632 064A 0631 0020 0627 0633 062A 0641 0627 062F 0647 0020 06A9 0646 064A 062F 0020"));
+        QCOMPARE(CodePoints(support.text("Label1")), QStringLiteral("003A 0020 0627 0631 062A 064A 0627 0637 0020 0628 0627 0020 0645 062F 064A 0631 064A 062A"));
+        QCOMPARE(CodePoints(support.text("lblback")), QStringLiteral("0628 0627 0632 06AF 0634 062A"));
+        QCOMPARE(CodePoints(maker.text("Label7")), QStringLiteral("003A 0020 0628 0631 0646 0627 0645 0647 0020 0646 0648 064A 0633 064A"));
+        QCOMPARE(CodePoints(maker.text("Label2").left(10)), QStringLiteral("003A 0020 064A 0648 0632 0631 0020 062F 0631 0020"));
+        QCOMPARE(CodePoints(maker.text("Label3")), QStringLiteral("003A 0020 0648 0631 0698 0646 0020 0628 0631 0646 0627 0645 0647"));
         QVERIFY(support.label("Label1")->isBold() && !support.label("Label4")->isBold());
     }
 
