@@ -1,6 +1,7 @@
 #include "app/Main.h"
 #include "app/MainDefinition.h"
 #include "calendar/Data.h"
+#include "forms/HandCursor.h"
 #include "forms/Twips.h"
 #include "tests/support/codepoints.h"
 #include "tests/support/recordingopener.h"
@@ -10,6 +11,7 @@
 #include <QBuffer>
 #include <QDate>
 #include <QEventLoop>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -331,6 +333,30 @@ private slots:
         QCOMPARE(main.label("Label5")->readingOrder(), Qt::LeftToRight);
         QVERIFY(main.label("Label5")->isBold());
         QVERIFY(!main.label("About")->isBold());
+    }
+
+    void handCursorComesFromTheCursorFile() {
+        QFile file(QStringLiteral(":/resources/hand.cur"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.size(), 326);
+        QCursor decoded;
+        QVERIFY(DecodeCursorFile(bytes, decoded));
+        QCOMPARE(decoded.hotSpot(), QPoint(5, 0));
+        QCOMPARE(decoded.pixmap().size(), QSize(32, 32));
+        // The finger tip is drawn, the corner is see-through.
+        const QImage picture = decoded.pixmap().toImage();
+        QVERIFY(qAlpha(picture.pixel(5, 0)) == 255 || qAlpha(picture.pixel(5, 1)) == 255);
+        QCOMPARE(qAlpha(picture.pixel(31, 0)), 0);
+        QCOMPARE(HandCursor().hotSpot(), QPoint(5, 0));
+        // Anything that is not a whole two-colour cursor file is refused.
+        QCursor untouched;
+        QVERIFY(!DecodeCursorFile(bytes.left(300), untouched));
+        QVERIFY(!DecodeCursorFile(QByteArray(326, '\0'), untouched));
+        QVERIFY(!DecodeCursorFile(QByteArray(), untouched));
+        QByteArray farOffset = bytes;
+        farOffset[18] = char(0xFF);  // the picture would lie past the end of the file
+        QVERIFY(!DecodeCursorFile(farOffset, untouched));
     }
 
     void clockTextIs24HourWithLeadingZeros() {
