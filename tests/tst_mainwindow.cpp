@@ -28,6 +28,12 @@ using namespace linkvane;
 
 namespace {
 
+// Both servers at a loopback port where nothing listens: the program without a network.
+ServerHosts Offline() {
+    const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+    return {dead, dead};
+}
+
 // پيام مدير سايت: ... as the server stores it, in Windows-1256 with a closing line break.
 const QString kPersianMessage =
     QStringLiteral(u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631 \u06AF\u0631\u0627\u0645\u064A\r\n");
@@ -124,8 +130,7 @@ private slots:
     void startupWithoutNetworkStillShowsTheWindow() {
         RecordingOpener opener;
         QVERIFY(opener.isValid());
-        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
-        Main main({dead, dead});
+        Main main(Offline());
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QVERIFY(main.isVisible());
@@ -147,8 +152,7 @@ private slots:
 
     void goToSiteBeforeAnySearchShowsTheMessage() {
         RecordingOpener opener;
-        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
-        Main main({dead, dead});
+        Main main(Offline());
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         bool seen = false;
@@ -205,8 +209,7 @@ private slots:
         auto links = std::make_unique<TestServer>();
         links->serve("/ads/link.txt", "   ");
         const QString host = links->hostPort();
-        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
-        Main main({dead, host});
+        Main main({Offline().content, host});
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         Click(main, CentreOf(main, "Image1"));
@@ -217,8 +220,7 @@ private slots:
     }
 
     void hoverTurnsCaptionsBoldUntilTheBareSurface() {
-        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
-        Main main({dead, dead});
+        Main main(Offline());
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         const char* captions[] = {"lBlFind", "Site", "Contac", "About"};
@@ -281,8 +283,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QRect, pixels);
         QFETCH(bool, sizedByContent);
-        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
-        Main main({dead, dead});
+        Main main(Offline());
         main.Load();
         const QRect placed = main.control(name)->geometry();
         QCOMPARE(placed.topLeft(), pixels.topLeft());
@@ -291,8 +292,7 @@ private slots:
     }
 
     void windowFrameAndStacking() {
-        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
-        Main main({dead, dead});
+        Main main(Offline());
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QCOMPARE(main.windowTitle(), QStringLiteral("Linkvane v1.4"));
@@ -313,8 +313,7 @@ private slots:
     }
 
     void captionsAreTheExactCodePoints() {
-        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
-        Main main({dead, dead});
+        Main main(Offline());
         main.Load();
         QCOMPARE(CodePoints(main.text("lBlFind")), QStringLiteral("062C 0633 062A 062C 0648"));
         QCOMPARE(CodePoints(main.text("Site")), QStringLiteral("0631 0641 062A 0646 0020 0628 0647 0020 0633 0627 064A 062A"));
@@ -367,8 +366,7 @@ private slots:
     }
 
     void closingEndsTheProgramWithItsWindows() {
-        const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
-        Main main({dead, dead});
+        Main main(Offline());
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QWidget other;

@@ -22,6 +22,8 @@ QPoint CentreOf(const Form& form, const char* control) {
     return form.control(QLatin1String(control))->geometry().center();
 }
 
+QString Dead() { return QStringLiteral("127.0.0.1:%1").arg(DeadPort()); }
+
 // The secondary window open right now, if any.
 Form* OpenSecondaryWindow(const char* name) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
@@ -50,14 +52,12 @@ void WhenOpen(const char* name, std::function<void(Form&)> act, bool* acted) {
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort()); }
-
     void supportWindowIsModalKeepsTheClockAndStartsTheMessenger() {
         RecordingOpener opener;
         QVERIFY(opener.isValid());
         TestServer links;
         links.serve("/ads/link.txt", "http://127.0.0.1/site/");
-        Main main({m_dead, links.hostPort()});
+        Main main({Dead(), links.hostPort()});
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
 
@@ -129,7 +129,7 @@ private slots:
 
     void makerWindowOpensTheMakerSite() {
         RecordingOpener opener;
-        Main main({m_dead, m_dead});
+        Main main({Dead(), Dead()});
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         bool acted = false;
@@ -180,9 +180,6 @@ private slots:
         QCOMPARE(CodePoints(maker.text("Label3")), QStringLiteral("003A 0020 0648 0631 0698 0646 0020 0628 0631 0646 0627 0645 0647"));
         QVERIFY(support.label("Label1")->isBold() && !support.label("Label4")->isBold());
     }
-
-private:
-    QString m_dead;
 };
 
 QTEST_MAIN(WindowsTest)

@@ -24,8 +24,6 @@ const QString kHeading = QStringLiteral(
     u"\u003A\u0020\u0627\u0631\u062A\u064A\u0627\u0637\u0020\u0628\u0627\u0020\u0645\u062F\u064A"
     u"\u0631\u064A\u062A");
 
-constexpr int kCaptionHeight = 195;
-
 }  // namespace
 
 FormDefinition AdminSupport::Definition() {

@@ -17,7 +17,10 @@ protected:
     void Image1_Click();
 };
 
-// The label of the back button and the 8.25 pt bold captions of both windows, as code points.
+// The caption of the back button, as code points.
 extern const QString kBackCaption;  // بازگشت
+
+// Every label of both windows is one line of the 8.25 pt window font high, in twips.
+inline constexpr int kCaptionHeight = 195;
 
 }  // namespace linkvane

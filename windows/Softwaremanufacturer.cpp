@@ -19,8 +19,6 @@ const QString kUserCaption =
 const QString kVersionCaption = QStringLiteral(
     u"\u003A\u0020\u0648\u0631\u0698\u0646\u0020\u0628\u0631\u0646\u0627\u0645\u0647");
 
-constexpr int kCaptionHeight = 195;
-
 // A value stands left of its caption; a value of another width keeps the stored gap.
 ControlDefinition Value(const QString& name, int left, int top, int width, const QString& text,
                         MousePointer pointer) {
