@@ -1,6 +1,7 @@
 #include "forms/Controls.h"
 
 #include <QFontMetrics>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -9,6 +10,10 @@ namespace linkvane {
 MouseControl::MouseControl(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_NoMousePropagation);
+}
+
+bool MouseControl::isClickable() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&MouseControl::clicked));
 }
 
 void MouseControl::mouseMoveEvent(QMouseEvent* event) {

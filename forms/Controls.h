@@ -15,6 +15,9 @@ class MouseControl : public QWidget {
 public:
     explicit MouseControl(QWidget* parent = nullptr);
 
+    // Clickable when something listens to its clicks: the window has a handler for it.
+    bool isClickable() const;
+
 signals:
     void clicked();
     void mouseMoved();

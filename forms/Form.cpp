@@ -1,5 +1,6 @@
 #include "forms/Form.h"
 
+#include "forms/Accessibility.h"
 #include "forms/Fonts.h"
 #include "forms/HandCursor.h"
 #include "forms/Twips.h"
@@ -67,6 +68,7 @@ QWidget* BuildTextBox(const ControlDefinition& d, QWidget* parent) {
 }  // namespace
 
 Form::Form(FormDefinition definition) : m_definition(std::move(definition)) {
+    InstallControlAccessibility();
     setObjectName(m_definition.name);
     setWindowTitle(m_definition.caption);
     setFont(WindowFont());
@@ -200,6 +202,8 @@ QWidget* Form::buildControl(const ControlDefinition& d) {
         widget->setToolTip(d.toolTip);
         widget->setAccessibleName(d.toolTip);
     }
+    if (!d.accessibleName.isEmpty())
+        widget->setAccessibleName(d.accessibleName);
     if (d.pointer == MousePointer::Hand)
         widget->setCursor(HandCursor());
     widget->setFocusPolicy(TakesFocus(d) ? Qt::StrongFocus : Qt::NoFocus);

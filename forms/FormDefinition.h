@@ -22,6 +22,7 @@ struct ControlDefinition {
     int left = 0, top = 0, width = 0, height = 0;  // twips, from the client area's top-left
     QString text{};                                   // caption, or the text of a box or button
     QString toolTip{};
+    QString accessibleName{};                         // what a screen reader announces, when not the tooltip
     bool bold = false;
     MousePointer pointer = MousePointer::Default;
     bool visible = true;

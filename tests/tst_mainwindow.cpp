@@ -7,6 +7,7 @@
 #include "tests/support/recordingopener.h"
 #include "tests/support/testserver.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
 #include <QDate>
@@ -332,6 +333,38 @@ private slots:
         QCOMPARE(main.label("Label5")->readingOrder(), Qt::LeftToRight);
         QVERIFY(main.label("Label5")->isBold());
         QVERIFY(!main.label("About")->isBold());
+    }
+
+    // A screen reader announces each image button and the banner by its tooltip and can press
+    // it; captions read as text, the clock as its current time.
+    void screenReaderAnnouncesAndPressesTheButtons() {
+        RecordingOpener opener;
+        Main main(Offline());
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        for (const char* button : {"Image1", "Image2", "Image3", "Image4", "baner"}) {
+            QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(main.control(button));
+            QVERIFY2(announced, button);
+            QCOMPARE(announced->role(), QAccessible::Button);
+            QVERIFY2(!announced->text(QAccessible::Name).isEmpty(), button);
+            QCOMPARE(announced->text(QAccessible::Name), main.control(button)->toolTip());
+            QVERIFY(announced->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        }
+        QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(main.control("Contac"));
+        QCOMPARE(caption->role(), QAccessible::StaticText);
+        QCOMPARE(CodePoints(caption->text(QAccessible::Name)), CodePoints(main.text("Contac")));
+        QVERIFY(!caption->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        QAccessibleInterface* clock = QAccessible::queryAccessibleInterface(main.control("lblTime"));
+        const QString before = main.text("lblTime");
+        QTRY_VERIFY_WITH_TIMEOUT(main.text("lblTime") != before, 2500);
+        QCOMPARE(clock->text(QAccessible::Name), main.text("lblTime"));
+
+        // Pressing go-to-site through the reader does what a click does.
+        bool seen = false;
+        OnNextMessageBox([](QMessageBox*) {}, &seen);
+        QAccessible::queryAccessibleInterface(main.control("Image2"))
+            ->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(seen);
     }
 
     void handCursorComesFromTheCursorFile() {

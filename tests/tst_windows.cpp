@@ -6,6 +6,7 @@
 #include "windows/AdminSupport.h"
 #include "windows/Softwaremanufacturer.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
@@ -148,6 +149,45 @@ private slots:
         QVERIFY(acted);
         QVERIFY(!OpenSecondaryWindow("Softwaremanufacturer"));
         QCOMPARE(opener.calls().at(0).arguments, QList<QByteArray>{LINKVANE_MAKER_SITE});
+    }
+
+    // The clickable labels read as links and the back button by the caption over it; pressing
+    // them through a screen reader does what a click does.
+    void screenReaderAnnouncesAndPressesTheLinks() {
+        RecordingOpener opener;
+        const auto press = [](QWidget* control) {
+            QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(control);
+            QVERIFY(announced->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+            announced->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        };
+        const auto announced = [](Form& window, const char* control) {
+            return QAccessible::queryAccessibleInterface(window.control(QLatin1String(control)));
+        };
+
+        AdminSupport support;
+        support.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&support));
+        QCOMPARE(announced(support, "Label4")->role(), QAccessible::Link);
+        QCOMPARE(announced(support, "Label4")->text(QAccessible::Name), support.text("Label4"));
+        QCOMPARE(announced(support, "Label1")->role(), QAccessible::StaticText);
+        QCOMPARE(announced(support, "Image1")->role(), QAccessible::Button);
+        QCOMPARE(CodePoints(announced(support, "Image1")->text(QAccessible::Name)),
+                 QStringLiteral("0628 0627 0632 06AF 0634 062A"));
+        press(support.control("Label4"));
+        QTRY_COMPARE(opener.calls().size(), 1);
+        press(support.control("Image1"));
+        QTRY_VERIFY(!support.isVisible());
+
+        Softwaremanufacturer maker;
+        maker.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&maker));
+        QCOMPARE(announced(maker, "Label5")->role(), QAccessible::Link);
+        QCOMPARE(announced(maker, "Label5")->text(QAccessible::Name), QStringLiteral(LINKVANE_AUTHOR_USER_NAME));
+        QCOMPARE(announced(maker, "Image1")->role(), QAccessible::Button);
+        QCOMPARE(announced(maker, "Image1")->text(QAccessible::Name), maker.text("lblback"));
+        press(maker.control("Label5"));
+        QTRY_COMPARE(opener.calls().size(), 2);
+        QCOMPARE(opener.calls().at(1).arguments, QList<QByteArray>{LINKVANE_MAKER_SITE});
     }
 
     // Values of any width stay left of their captions with the stored gap.

@@ -45,7 +45,7 @@ FormDefinition Softwaremanufacturer::Definition() {
     };
     maker.controls = {
         {.name = "Image1", .kind = K::Image, .left = 3840, .top = 2880, .width = 1215, .height = 375,
-         .pointer = MousePointer::Hand, .autoSize = true},
+         .accessibleName = kBackCaption, .pointer = MousePointer::Hand, .autoSize = true},
         Caption("Label7", 3360, 1200, 1215, kProgrammingCaption),
         Value("Label6", 2760, 1200, 450, QStringLiteral(LINKVANE_AUTHOR_NAME), MousePointer::Hand),
         {.name = "lblback", .kind = K::Label, .left = 4080, .top = 3000, .width = 555,
