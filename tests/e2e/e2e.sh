@@ -1,0 +1,260 @@
+#!/usr/bin/env bash
+# End-to-end: the real program, built with loopback server hosts (the e2e preset), driven as a user
+# drives it, with real pointer and key events in a private X server with a window manager.
+# Checks what the user sees and what reaches the desktop's opener, saves screenshots, and leaves no
+# process behind.
+#   tests/e2e/e2e.sh ARTEFACT_DIR
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+artefacts=$(mkdir -p "${1:?usage: e2e.sh ARTEFACT_DIR}" && cd "$1" && pwd)
+cd "$root"
+
+readonly content_port=47621 link_port=47622   # the e2e preset's server hosts
+readonly program=build/e2e/app/linkvane server=build/e2e/demo/linkvane-demo-server
+readonly screen_width=1024 screen_height=768
+readonly main_title='Linkvane v1.4'
+readonly message_title='خطا'   # the message box of go-to-site before a search
+
+pids=()
+work=$(mktemp -d)
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "e2e: FAIL: $*" >&2; exit 1; }
+step() { echo "e2e: $*"; }
+
+# Polls a command for up to $1 seconds.
+wait_for() {
+    local seconds=$1; shift
+    local tries=$((seconds * 10))
+    until "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+window_shown() { [ -n "$(window_named "$1")" ]; }
+window_gone() { ! window_shown "$1"; }
+process_ended() { ! kill -0 "$1" 2>/dev/null; }
+
+build_program() {
+    step "building the program with loopback server hosts (e2e preset)"
+    scripts/install-deps.sh build display
+    cmake --preset e2e >/dev/null
+    cmake --build --preset e2e -j "$(nproc)" --target linkvane linkvane-demo-server >/dev/null
+}
+
+# The demo content, with its own addresses moved to this test's content server.
+prepare_served_files() {
+    served="$work/served"
+    cp -r demo "$served"
+    find "$served" -name '*.txt' -exec sed -i "s|//127\.0\.0\.1:47611/|//127.0.0.1:$content_port/|g" {} +
+    grep -q ":$content_port/banner" "$served/content-server/document/ADSBaner.txt" ||
+        fail "the banner address was not moved to the test's server"
+}
+
+# A fake desktop opener, first on PATH: every call leaves a file with its arguments, each ended
+# by a NUL byte, and a file with its working directory.
+install_recording_opener() {
+    mkdir -p "$work/bin" "$work/opened"
+    cat >"$work/bin/xdg-open" <<'EOF'
+#!/bin/sh
+call="$LINKVANE_E2E_OPENED/call-$(ls "$LINKVANE_E2E_OPENED" | grep -c '^call-[0-9]*$')"
+pwd >"$call.cwd"
+printf '%s\0' "$@" >"$call.partial"
+mv "$call.partial" "$call"
+EOF
+    chmod +x "$work/bin/xdg-open"
+    export PATH="$work/bin:$PATH" LINKVANE_E2E_OPENED="$work/opened"
+}
+
+start_display() {
+    local n
+    for n in $(seq 140 199); do
+        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { export DISPLAY=":$n"; break; }
+    done
+    [ -n "${DISPLAY:-}" ] || fail "no free X display number"
+    Xvfb "$DISPLAY" -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp >/dev/null 2>&1 &
+    pids+=($!)
+    wait_for 10 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+    openbox >/dev/null 2>&1 & pids+=($!)
+    wait_for 10 openbox_running || fail "openbox did not start"
+}
+openbox_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+start_servers() {
+    for port in "$content_port" "$link_port"; do
+        ! port_in_use "$port" || fail "port $port is taken: is another end-to-end run going on?"
+    done
+    "$server" "$served" "$content_port" "$link_port" >/dev/null 2>&1 &
+    server_pid=$!; pids+=("$server_pid")
+    wait_for 10 port_in_use "$link_port" || fail "the demo server did not start"
+}
+
+stop_servers() {
+    kill "$server_pid"
+    wait "$server_pid" 2>/dev/null || true
+    ! port_in_use "$content_port" || fail "the content server is still up"
+}
+
+start_program() {
+    LANG=C.UTF-8 "$program" >"$work/program.log" 2>&1 &
+    program_pid=$!; pids+=("$program_pid")
+    wait_for 20 window_shown "$main_title" || fail "the window \"$main_title\" did not appear"
+    main_window=$(window_named "$main_title")
+    sleep 0.5   # the first paint follows the map
+}
+
+# Field $2 of xwininfo's report on window $1.
+window_field() { xwininfo -id "$1" | sed -n "s/^ *$2: *//p"; }
+
+check_size_and_centring() {
+    local width height left top
+    width=$(window_field "$main_window" Width); height=$(window_field "$main_window" Height)
+    left=$(window_field "$main_window" 'Absolute upper-left X')
+    top=$(window_field "$main_window" 'Absolute upper-left Y')
+    # 10485 x 5985 twips of client area
+    [ "$width" = 699 ] && [ "$height" = 399 ] || fail "main window is ${width}x$height, not 699x399"
+    # The frame is centred, so the client area sits lower by the title bar but not sideways.
+    local dx=$((left + width / 2 - screen_width / 2)) dy=$((top + height / 2 - screen_height / 2))
+    [ "${dx#-}" -le 4 ] && [ "$dy" -ge 0 ] && [ "$dy" -le 40 ] ||
+        fail "main window at $left,$top is not centred on the ${screen_width}x$screen_height screen"
+}
+
+click() {   # window x y: a real button press and release at client coordinates
+    xdotool mousemove --window "$1" "$2" "$3" sleep 0.1 click 1
+}
+
+press_in() {   # window key
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+    xdotool key "$2"
+}
+
+opened_count() { ls "$work/opened" | grep -c '^call-[0-9]*$' || true; }
+
+# Waits for opener call number $1 and checks its record is exactly file $2.
+expect_opened() {
+    local call="$work/opened/call-$1"
+    wait_for 10 test -e "$call" || fail "the opener was not called for $3"
+    cmp -s "$call" "$2" || fail "the opener received $(od -c "$call" | head -n3) for $3"
+}
+
+# Links are opened from the filesystem root; a command line runs where the program runs.
+expect_opened_link() {
+    expect_opened "$@"
+    [ "$(cat "$work/opened/call-$1.cwd")" = / ] || fail "the opener ran in $(cat "$work/opened/call-$1.cwd"), not /, for $3"
+}
+
+# The opener's record for a call with the given arguments, or with the bytes of a file as its one
+# argument (command substitution would drop the file's line breaks).
+expected_args() { printf '%s\0' "$@" >"$work/expected"; echo "$work/expected"; }
+expected_file_arg() { { cat "$1"; printf '\0'; } >"$work/expected"; echo "$work/expected"; }
+
+# Saves window $1 as the artefact $2.png.
+screenshot() {
+    import -window "$1" "$artefacts/$2.png"
+}
+
+# Pixels of the banner area that differ from the background picture (a shown banner covers it).
+banner_pixels_unlike_background() {
+    local banner_area=460x68+8+80
+    convert "$artefacts/$1.png" -crop "$banner_area" +repage "$work/banner.png"
+    convert resources/main-background.jpg -crop "$banner_area" +repage "$work/background.png"
+    compare -metric AE -fuzz 8% "$work/banner.png" "$work/background.png" null: 2>&1 >/dev/null | cut -d' ' -f1 || true
+}
+
+go_to_site_before_search() {
+    step "go to site before any search: the message box, dismissed"
+    click "$main_window" 328 376
+    wait_for 10 window_shown "$message_title" || fail "no message box for go-to-site before a search"
+    local box; box=$(window_named "$message_title")
+    screenshot "$box" message-box
+    press_in "$box" Return
+    wait_for 10 window_gone "$message_title" || fail "the message box stayed after Return"
+    [ "$(opened_count)" = 0 ] || fail "something was opened without an address"
+}
+
+search_then_go_to_site() {
+    step "search, then go to site: the address body reaches the opener byte for byte"
+    click "$main_window" 432 376
+    sleep 0.5
+    click "$main_window" 328 376
+    expect_opened_link 0 "$(expected_file_arg "$served/link-server/ads/link.txt")" "the site address"
+}
+
+banner() {
+    step "the banner is shown and opens the banner link"
+    screenshot "$main_window" main-window
+    local unlike; unlike=$(banner_pixels_unlike_background main-window)
+    [ "$unlike" -gt 5000 ] || fail "no banner shown: only $unlike pixels of the banner area differ from the background"
+    click "$main_window" 238 114
+    expect_opened_link 1 "$(expected_file_arg "$served/content-server/document/LinkBaner.txt")" "the banner link"
+}
+
+support_window() {
+    step "contact: the Support window, its messenger invitation and its back button"
+    click "$main_window" 220 376
+    wait_for 10 window_shown Support || fail "the Support window did not appear"
+    local support; support=$(window_named Support)
+    sleep 0.3
+    screenshot "$support" support-window
+    click "$support" 140 118
+    expect_opened 2 "$(expected_args 'ymsgr:sendim?linkvane.support')" "the messenger invitation"
+    click "$support" 296 228
+    wait_for 10 window_gone Support || fail "the back button did not close the Support window"
+}
+
+maker_window() {
+    step "about: the Software manufacturer window, the maker site and the back button"
+    click "$main_window" 100 376
+    wait_for 10 window_shown 'Software manufacturer' || fail "the Software manufacturer window did not appear"
+    local maker; maker=$(window_named 'Software manufacturer')
+    sleep 0.3
+    screenshot "$maker" maker-window
+    click "$maker" 190 118
+    expect_opened_link 3 "$(expected_args 'http://www.linkvane.example/')" "the maker site"
+    click "$maker" 296 204
+    wait_for 10 window_gone 'Software manufacturer' || fail "the back button did not close the maker window"
+}
+
+close_main_window() {
+    step "closing the main window ends the program"
+    press_in "$main_window" alt+F4
+    wait_for 10 process_ended "$program_pid" || fail "the program is still running after its window closed"
+    wait "$program_pid" || fail "the program exited with status $?"
+    window_gone "$main_title" || fail "the main window is still shown"
+}
+
+servers_down() {
+    step "with the servers down the window still appears, without a banner"
+    stop_servers
+    start_program
+    screenshot "$main_window" main-window-servers-down
+    local unlike; unlike=$(banner_pixels_unlike_background main-window-servers-down)
+    [ "$unlike" -lt 500 ] || fail "$unlike pixels of the banner area differ from the background with no server"
+    close_main_window
+}
+
+build_program
+prepare_served_files
+install_recording_opener
+start_display
+start_servers
+start_program
+check_size_and_centring
+go_to_site_before_search
+search_then_go_to_site
+banner
+support_window
+maker_window
+[ "$(opened_count)" = 4 ] || fail "the opener was called $(opened_count) times, not 4"
+close_main_window
+servers_down
+step "PASS; screenshots in $artefacts"
