@@ -76,16 +76,15 @@ EOF
 }
 
 start_display() {
-    local n
-    for n in $(seq 140 199); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { export DISPLAY=":$n"; break; }
-    done
-    [ -n "${DISPLAY:-}" ] || fail "no free X display number"
-    Xvfb "$DISPLAY" -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp >/dev/null 2>&1 &
+    # Xvfb picks a free display number itself and writes it once it accepts clients, so runs
+    # beside other X servers never race for a number.
+    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp \
+        3>"$work/display" >/dev/null 2>&1 &
     pids+=($!)
-    wait_for 10 xdpyinfo >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
-    openbox >/dev/null 2>&1 & pids+=($!)
-    wait_for 10 openbox_running || fail "openbox did not start"
+    wait_for 10 grep -q '^[0-9]' "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$work/display")"
+    openbox >"$work/openbox.log" 2>&1 & pids+=($!)
+    wait_for 10 openbox_running || fail "openbox did not start: $(cat "$work/openbox.log")"
 }
 openbox_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
