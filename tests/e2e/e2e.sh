@@ -78,6 +78,7 @@ EOF
 start_display() {
     # Xvfb picks a free display number itself and writes it once it accepts clients, so runs
     # beside other X servers never race for a number.
+    : >"$work/display"
     Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp \
         3>"$work/display" >/dev/null 2>&1 &
     pids+=($!)
