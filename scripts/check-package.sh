@@ -9,7 +9,10 @@
 # once in build/cleanroot/base (a few minutes) and copied afresh to build/cleanroot/root each time.
 set -euo pipefail
 
-if [ "$(id -u)" -ne 0 ]; then exec sudo -n -- "$(realpath "$0")" "$@"; fi
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "check-package: FAIL: needs root or sudo" >&2; exit 1; }
+    exec sudo -n -- "$(realpath "$0")" "$@"
+fi
 package=${1:+$(realpath "$1")}
 cd -P "$(dirname "$0")/.."
 [ -n "$package" ] || package=$(ls -t "$PWD"/build/release/linkvane_*.deb 2>/dev/null | head -n 1) || true
@@ -129,13 +132,16 @@ check_installed_files() {
     log "the Qt plugins come from: $(cut -d: -f1 <<<"$owners" | sort -u | xargs)"
 }
 
+# The end of what Linkvane wrote to stderr, without Qt's plugin search.
+show_log() { grep -vE '^(qt\.core|[[:space:]{}]|$)' "$1" | tail -n 20 || true; }
+
 # Linkvane must still be running after a few seconds and have loaded these Qt plugins.
 expect_running_with_plugins() {
     local status=$1 stderr=$2 plugin
     shift 2
-    [ "$status" -eq 124 ] || { cat "$stderr"; die "linkvane ended with status $status within ${seconds_alive} s"; }
+    [ "$status" -eq 124 ] || { show_log "$stderr"; die "linkvane ended with status $status within ${seconds_alive} s"; }
     for plugin in "$@"; do
-        grep -q "/$plugin\" loaded library" "$stderr" || { grep -v '^qt.core' "$stderr"; die "$plugin was not loaded"; }
+        grep -q "/$plugin\" loaded library" "$stderr" || { show_log "$stderr"; die "$plugin was not loaded"; }
     done
 }
 
@@ -171,7 +177,7 @@ run_on_x() {
         [ -n "$window" ] && break
         sleep 0.1
     done
-    [ -n "$window" ] || { grep -v '^qt.core' "$cleanroot/xcb.log"; die "no visible window \"$window_title\""; }
+    [ -n "$window" ] || { show_log "$cleanroot/xcb.log"; die "no visible window \"$window_title\""; }
     sleep "$seconds_alive"
     kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid" || true; die "linkvane ended after showing its window"; }
     DISPLAY=$display import -window root "$screenshot"
