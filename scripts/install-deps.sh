@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
-#   scripts/install-deps.sh [build] [display] [art]
-#     build:   compiler, CMake, Qt 6, libcurl, the test web server library, the fonts (default)
+#   scripts/install-deps.sh [build] [display] [art] [package]
+#     build:   compiler, CMake, Qt 6, libcurl, the test web server library, the fonts, the desktop
+#              entry checker (default)
 #     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
 #     art:     Pillow and the DejaVu fonts, to redraw resources/ and demo/ pictures with resources/draw-artwork.py
+#     package: the Debian package tools and debootstrap, for scripts/package.sh and scripts/check-package.sh
 set -euo pipefail
 
 groups=("$@")
@@ -15,9 +17,11 @@ for group in "${groups[@]}"; do
         # qt6-base-dev brings the Qt GUI library with its JPEG and GIF readers, which the banner
         # needs; it is not named itself because Ubuntu 24.04 calls it libqt6gui6t64.
         build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev
-                          libcurl4-openssl-dev libcpp-httplib-dev fonts-wine fonts-noto-core) ;;
+                          libcurl4-openssl-dev libcpp-httplib-dev fonts-wine fonts-noto-core
+                          desktop-file-utils) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;
+        package) packages+=(dpkg-dev desktop-file-utils debootstrap) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

@@ -1,0 +1,31 @@
+# The Debian package: `cpack` in a configured build tree (scripts/package.sh does it for the release
+# build) makes linkvane_<version>_<arch>.deb from what `cmake --install` installs.
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME linkvane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "The Linkvane developers <developers@linkvane.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "finds the current address of a web site")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Linkvane finds the current address of a web site whose address keeps changing:
+the site publishes its address as a plain text file, Linkvane downloads it and
+opens the address in the browser. Its window also shows the administrator's
+message, a banner, the Solar Hijri date and a clock. The interface is Persian.")
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# dpkg-shlibdeps turns the libraries the program links into dependencies; the Qt GUI library's
+# package it names also carries the xcb platform plugin and the JPEG, GIF and ICO readers that the
+# backgrounds, the banner and the window icon need.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What the program loads or starts at run time, which no library dependency shows: the rest of
+# Qt's platform plugins, the free Tahoma the windows are drawn in, and xdg-open for the links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-wine, xdg-utils")
+# The stand-in font when Tahoma is missing.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-core")
+
+include(CPack)
