@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
-#   scripts/install-deps.sh [build] [display] [art]
+#   scripts/install-deps.sh [build] [display] [art] [bench]
 #     build:   compiler, CMake, Qt 6, libcurl, the test web server library, the fonts (default)
 #     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
 #     art:     Pillow and the DejaVu fonts, to redraw resources/ and demo/ pictures with resources/draw-artwork.py
+#     bench:   the curl command-line tool, the anchor of the download benchmark (bench/run.sh)
 set -euo pipefail
 
 groups=("$@")
@@ -18,6 +19,7 @@ for group in "${groups[@]}"; do
                           libcurl4-openssl-dev libcpp-httplib-dev fonts-wine fonts-noto-core) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;
+        bench) packages+=(curl) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
