@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
-#   scripts/install-deps.sh [build] [display] [art] [package]
+#   scripts/install-deps.sh [build] [display] [art] [package] [bench]
 #     build:   compiler, CMake, Qt 6, libcurl, the test web server library, the fonts, the desktop
 #              entry checker (default)
 #     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
 #     art:     Pillow and the DejaVu fonts, to redraw resources/ and demo/ pictures with resources/draw-artwork.py
 #     package: the Debian package tools and debootstrap, for scripts/package.sh and scripts/check-package.sh
+#     bench:   the curl command-line tool, the anchor of the download benchmark (bench/run.sh)
 set -euo pipefail
 
 groups=("$@")
@@ -22,6 +23,7 @@ for group in "${groups[@]}"; do
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;
         package) packages+=(dpkg-dev desktop-file-utils debootstrap) ;;
+        bench) packages+=(curl) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
