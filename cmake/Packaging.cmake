@@ -22,9 +22,10 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # package it names also carries the xcb platform plugin and the JPEG, GIF and ICO readers that the
 # backgrounds, the banner and the window icon need.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the program loads or starts at run time, which no library dependency shows: the rest of
-# Qt's platform plugins, the free Tahoma the windows are drawn in, and xdg-open for the links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-wine, xdg-utils")
+# What the program loads or starts at run time, which no library dependency shows: the free
+# Tahoma the windows are drawn in, and xdg-open for the links. (qt6-qpa-plugins is not needed: it
+# holds only the VNC and touch plugins; xcb comes with the Qt GUI library.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, xdg-utils")
 # The stand-in font when Tahoma is missing.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-core")
 
