@@ -154,14 +154,14 @@ run_offscreen() {
 }
 
 start_xvfb() {
-    local n
-    for n in $(seq 90 130); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=:$n; break; }
-    done
-    [ -n "${display:-}" ] || die "no free X display number"
-    Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$cleanroot/xvfb.log" 2>&1 &
+    # Xvfb picks a free display number itself and writes it once it accepts clients.
+    : >"$cleanroot/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$cleanroot/display" >"$cleanroot/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X${display#:}" ] && return 0; sleep 0.1; done
+    for _ in $(seq 100); do
+        grep -q '^[0-9]' "$cleanroot/display" && { display=":$(head -n1 "$cleanroot/display")"; return 0; }
+        sleep 0.1
+    done
     die "Xvfb did not start; see $cleanroot/xvfb.log"
 }
 
