@@ -41,16 +41,11 @@ run() {
 display=${DISPLAY:-}
 platform="xcb, DISPLAY=$display"
 if [ -z "$display" ] && [ $xvfb = 1 ]; then
-    for n in $(seq 90 130); do
-        [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-    done
-    Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >>"$log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+    . scripts/private-display.sh
+    start_private_display 1280x800
     # A window manager, as on a desktop: it maps the window and gives it the focus.
-    DISPLAY=$display openbox >>"$log" 2>&1 &
-    pids+=($!)
-    sleep 0.5
+    start_window_manager
+    display=$DISPLAY
     platform="xcb on Xvfb $display with openbox"
 fi
 

@@ -27,7 +27,7 @@ readonly seconds_alive=3
 readonly in_root=(chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8)
 
 result=FAIL
-app_pid="" xvfb_pid="" display=""
+app_pid="" xvfb_pid=""
 mounted=()
 
 log() { echo "check-package: $*"; }
@@ -153,34 +153,23 @@ run_offscreen() {
     log "offscreen: Linkvane ran ${seconds_alive} s with the offscreen, JPEG and ICO plugins"
 }
 
-start_xvfb() {
-    # Xvfb picks a free display number itself and writes it once it accepts clients.
-    : >"$cleanroot/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$cleanroot/display" >"$cleanroot/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        grep -q '^[0-9]' "$cleanroot/display" && { display=":$(head -n1 "$cleanroot/display")"; return 0; }
-        sleep 0.1
-    done
-    die "Xvfb did not start; see $cleanroot/xvfb.log"
-}
-
 # The X server runs outside the root; the root sees its socket through a bind mount.
 run_on_x() {
     local window=""
-    start_xvfb
+    . scripts/private-display.sh
+    start_private_display 1024x768 || die "no X server"
     mount_in_root /tmp/.X11-unix --bind /tmp/.X11-unix
-    timeout 60 "${in_root[@]}" DISPLAY="$display" QT_DEBUG_PLUGINS=1 linkvane 2>"$cleanroot/xcb.log" &
+    timeout 60 "${in_root[@]}" DISPLAY="$DISPLAY" QT_DEBUG_PLUGINS=1 linkvane 2>"$cleanroot/xcb.log" &
     app_pid=$!
     for _ in $(seq 100); do
-        window=$(DISPLAY=$display xdotool search --onlyvisible --name "^${window_title}\$" 2>/dev/null | head -n 1) || true
+        window=$(xdotool search --onlyvisible --name "^${window_title}\$" 2>/dev/null | head -n 1) || true
         [ -n "$window" ] && break
         sleep 0.1
     done
     [ -n "$window" ] || { show_log "$cleanroot/xcb.log"; die "no visible window \"$window_title\""; }
     sleep "$seconds_alive"
     kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid" || true; die "linkvane ended after showing its window"; }
-    DISPLAY=$display import -window root "$screenshot"
+    import -window root "$screenshot"
     expect_running_with_plugins 124 "$cleanroot/xcb.log" libqxcb.so
     log "xcb: window \"$window_title\" shown and still there after ${seconds_alive} s; screenshot $screenshot"
 }

@@ -28,15 +28,10 @@ if [ -n "${DISPLAY:-}" ]; then
     exit 0
 fi
 
-display=""
-for n in $(seq 90 130); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1280x800x24 >/dev/null 2>&1 & pids+=($!)
-sleep 1
-DISPLAY=$display openbox >/dev/null 2>&1 & pids+=($!)
-sleep 0.5
-DISPLAY=$display LANG=C.UTF-8 build/demo/app/linkvane & pids+=($!)
+. scripts/private-display.sh
+start_private_display 1280x800
+start_window_manager
+LANG=C.UTF-8 build/demo/app/linkvane & pids+=($!)
 sleep 5
-DISPLAY=$display import -window root "$screenshot"
+import -window root "$screenshot"
 echo "No display here: Linkvane ran for 5 seconds in a private X server; screenshot saved to $screenshot"

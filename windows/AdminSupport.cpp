@@ -46,10 +46,8 @@ FormDefinition AdminSupport::Definition() {
          .height = kCaptionHeight, .text = kInvitation, .pointer = MousePointer::Hand, .autoSize = true},
         {.name = "Label1", .kind = K::Label, .left = 3240, .top = 1200, .width = 1320,
          .height = kCaptionHeight, .text = kHeading, .bold = true, .autoSize = true},
-        {.name = "Image1", .kind = K::Image, .left = 3840, .top = 3240, .width = 1215, .height = 375,
-         .accessibleName = kBackCaption, .pointer = MousePointer::Hand, .autoSize = true},
-        {.name = "lblback", .kind = K::Label, .left = 4130, .top = 3330, .width = 555,
-         .height = kCaptionHeight, .text = kBackCaption, .autoSize = true},
+        BackButton(3840, 3240),
+        BackCaption(4130, 3330),
     };
     return support;
 }

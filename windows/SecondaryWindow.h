@@ -23,4 +23,10 @@ extern const QString kBackCaption;  // بازگشت
 // Every label of both windows is one line of the 8.25 pt window font high, in twips.
 inline constexpr int kCaptionHeight = 195;
 
+// The back button's hot area Image1 at its stored place, in twips; screen readers name it by the
+// caption lying over it.
+ControlDefinition BackButton(int left, int top);
+// That caption, lblback.
+ControlDefinition BackCaption(int left, int top);
+
 }  // namespace linkvane

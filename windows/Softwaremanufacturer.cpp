@@ -44,12 +44,10 @@ FormDefinition Softwaremanufacturer::Definition() {
         .background = QStringLiteral(":/resources/maker-background.jpg"),
     };
     maker.controls = {
-        {.name = "Image1", .kind = K::Image, .left = 3840, .top = 2880, .width = 1215, .height = 375,
-         .accessibleName = kBackCaption, .pointer = MousePointer::Hand, .autoSize = true},
+        BackButton(3840, 2880),
         Caption("Label7", 3360, 1200, 1215, kProgrammingCaption),
         Value("Label6", 2760, 1200, 450, QStringLiteral(LINKVANE_AUTHOR_NAME), MousePointer::Hand),
-        {.name = "lblback", .kind = K::Label, .left = 4080, .top = 3000, .width = 555,
-         .height = kCaptionHeight, .text = kBackCaption, .autoSize = true},
+        BackCaption(4080, 3000),
         Caption("Label2", 3120, 1680, 1440, kUserCaption),
         Caption("Label3", 3600, 2235, 990, kVersionCaption),
         Value("tell", 3120, 2235, 240, QStringLiteral("1.4"), MousePointer::Default),

@@ -42,6 +42,8 @@ port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
 window_shown() { [ -n "$(window_named "$1")" ]; }
 window_gone() { ! window_shown "$1"; }
+# The id of the window named $1 once it is shown; fails after 20 s.
+await_window() { wait_for 20 window_shown "$1" && window_named "$1"; }
 process_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 build_program() {
@@ -76,18 +78,10 @@ EOF
 }
 
 start_display() {
-    # Xvfb picks a free display number itself and writes it once it accepts clients, so runs
-    # beside other X servers never race for a number.
-    : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp \
-        3>"$work/display" >/dev/null 2>&1 &
-    pids+=($!)
-    wait_for 10 grep -q '^[0-9]' "$work/display" || fail "Xvfb did not start"
-    export DISPLAY=":$(head -n1 "$work/display")"
-    openbox >"$work/openbox.log" 2>&1 & pids+=($!)
-    wait_for 10 openbox_running || fail "openbox did not start: $(cat "$work/openbox.log")"
+    . scripts/private-display.sh
+    start_private_display "${screen_width}x$screen_height" || fail "no X server"
+    start_window_manager || fail "no window manager"
 }
-openbox_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 start_servers() {
     for port in "$content_port" "$link_port"; do
@@ -107,8 +101,7 @@ stop_servers() {
 start_program() {
     LANG=C.UTF-8 "$program" >"$work/program.log" 2>&1 &
     program_pid=$!; pids+=("$program_pid")
-    wait_for 20 window_shown "$main_title" || fail "the window \"$main_title\" did not appear"
-    main_window=$(window_named "$main_title")
+    main_window=$(await_window "$main_title") || fail "the window \"$main_title\" did not appear"
     sleep 0.5   # the first paint follows the map
 }
 
@@ -173,8 +166,7 @@ banner_pixels_unlike_background() {
 go_to_site_before_search() {
     step "go to site before any search: the message box, dismissed"
     click "$main_window" 328 376
-    wait_for 10 window_shown "$message_title" || fail "no message box for go-to-site before a search"
-    local box; box=$(window_named "$message_title")
+    local box; box=$(await_window "$message_title") || fail "no message box for go-to-site before a search"
     screenshot "$box" message-box
     press_in "$box" Return
     wait_for 10 window_gone "$message_title" || fail "the message box stayed after Return"
@@ -201,8 +193,7 @@ banner() {
 support_window() {
     step "contact: the Support window, its messenger invitation and its back button"
     click "$main_window" 220 376
-    wait_for 10 window_shown Support || fail "the Support window did not appear"
-    local support; support=$(window_named Support)
+    local support; support=$(await_window Support) || fail "the Support window did not appear"
     sleep 0.3
     screenshot "$support" support-window
     click "$support" 140 118
@@ -214,8 +205,7 @@ support_window() {
 maker_window() {
     step "about: the Software manufacturer window, the maker site and the back button"
     click "$main_window" 100 376
-    wait_for 10 window_shown 'Software manufacturer' || fail "the Software manufacturer window did not appear"
-    local maker; maker=$(window_named 'Software manufacturer')
+    local maker; maker=$(await_window 'Software manufacturer') || fail "the Software manufacturer window did not appear"
     sleep 0.3
     screenshot "$maker" maker-window
     click "$maker" 190 118
