@@ -4,153 +4,123 @@
 #include "app/MainDefinition.h"
 #include "calendar/Data.h"
 #include "net/baner.h"
+#include "net/codepage.h"
 #include "net/internetfile.h"
 #include "net/shell.h"
 #include "windows/AdminSupport.h"
 #include "windows/Softwaremanufacturer.h"
 
-#include <QApplication>
-#include <QDate>
-#include <QLabel>
-#include <QMessageBox>
-
-#ifdef _WIN32
-#include <windows.h>
-#include <commctrl.h>
-#endif
+#include <ctime>
 
 namespace linkvane {
 
 namespace {
 
-// Asks for the visual-style common controls before any control exists. Any failure, a missing
-// library included, is ignored; there is nothing to initialise off Windows.
-bool InitCommonControlsVB() {
-#ifdef _WIN32
-    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    HMODULE library = LoadLibraryW(L"comctl32.dll");
-    if (!library)
-        return false;
-    auto init = reinterpret_cast<InitFunction>(GetProcAddress(library, "InitCommonControlsEx"));
-    if (!init)
-        return false;
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_USEREX_CLASSES};
-    init(&controls);
-#endif
-    return true;
-}
-
 // لطفا براي رفتن به سايت گزينه جستجو را کليک کنيد
-const QString kNoAddressMessage = QStringLiteral(
+constexpr char16_t kNoAddressMessage[] =
     u"\u0644\u0637\u0641\u0627\u0020\u0628\u0631\u0627\u064A\u0020\u0631\u0641\u062A\u0646\u0020"
     u"\u0628\u0647\u0020\u0633\u0627\u064A\u062A\u0020\u06AF\u0632\u064A\u0646\u0647\u0020\u062C"
     u"\u0633\u062A\u062C\u0648\u0020\u0631\u0627\u0020\u06A9\u0644\u064A\u06A9\u0020\u06A9\u0646"
-    u"\u064A\u062F");
-const QString kNoAddressTitle = QStringLiteral(u"\u062E\u0637\u0627");  // خطا
+    u"\u064A\u062F";
+constexpr char16_t kNoAddressTitle[] = u"\u062E\u0637\u0627";  // خطا
 
-// A warning with one OK button, its text read right to left but not aligned to the right.
-void ShowNoAddressMessage(QWidget* owner) {
-    QMessageBox box(QMessageBox::Warning, kNoAddressTitle, kNoAddressMessage, QMessageBox::Ok, owner);
-    box.setTextFormat(Qt::PlainText);
-    if (auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
-        text->setLayoutDirection(Qt::RightToLeft);
-        text->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
-    }
-    box.exec();
-}
+constexpr const char* kCaptionsOfImageButtons[] = {"lBlFind", "Site", "Contac", "About"};
 
-// Ends the whole program at once: every other window goes with it, no handler of theirs runs.
-void EndProgram() {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        window->hide();
-    QCoreApplication::exit(0);
+std::u16string TwoDigits(int n) {
+    return {char16_t(u'0' + n / 10 % 10), char16_t(u'0' + n % 10)};
 }
 
 }  // namespace
 
 ServerHosts BuiltInServerHosts() {
-    return {QStringLiteral(LINKVANE_CONTENT_SERVER), QStringLiteral(LINKVANE_LINK_SERVER)};
+    return {FromUtf8(LINKVANE_CONTENT_SERVER), FromUtf8(LINKVANE_LINK_SERVER)};
 }
 
-QString ClockText(const QTime& time) {
-    const auto twoDigits = [](int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); };
-    return twoDigits(time.hour()) + u':' + twoDigits(time.minute()) + u':' + twoDigits(time.second());
+std::u16string ClockText(int hour, int minute, int second) {
+    return TwoDigits(hour) + u":" + TwoDigits(minute) + u":" + TwoDigits(second);
+}
+
+std::u16string ClockTextNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return ClockText(local.tm_hour, local.tm_min, local.tm_sec);
 }
 
 Main::Main(ServerHosts hosts) : Form(MainDefinition()), m_hosts(std::move(hosts)) {
-    onClick(QStringLiteral("Image1"), [this] { Image1_Click(); });
-    onClick(QStringLiteral("Image2"), [this] { Image2_Click(); });
-    onClick(QStringLiteral("baner"), [this] { baner_Click(); });
-    onClick(QStringLiteral("Image3"), [this] { Image3_Click(); });
-    onClick(QStringLiteral("Image4"), [this] { Image4_Click(); });
-    onMouseMove(QStringLiteral("Image1"), [this] { Image1_MouseMove(); });
-    onMouseMove(QStringLiteral("Image2"), [this] { Image2_MouseMove(); });
-    onMouseMove(QStringLiteral("Image3"), [this] { Image3_MouseMove(); });
-    onMouseMove(QStringLiteral("Image4"), [this] { Image4_MouseMove(); });
-    onTimer(QStringLiteral("LTime"), [this] { LTime_Timer(); });
+    onClick("Image1", [this] { Image1_Click(); });
+    onClick("Image2", [this] { Image2_Click(); });
+    onClick("baner", [this] { baner_Click(); });
+    onClick("Image3", [this] { Image3_Click(); });
+    onClick("Image4", [this] { Image4_Click(); });
+    onMouseMove("Image1", [this] { Image1_MouseMove(); });
+    onMouseMove("Image2", [this] { Image2_MouseMove(); });
+    onMouseMove("Image3", [this] { Image3_MouseMove(); });
+    onMouseMove("Image4", [this] { Image4_MouseMove(); });
+    onTimer("LTime", [this] { LTime_Timer(); });
     Form_Initialize();
 }
 
 Main::~Main() = default;
 
-QString Main::contentUrl(const char* path) const {
-    return QStringLiteral("http://") + m_hosts.content + QLatin1String(path);
+std::u16string Main::contentUrl(std::u16string_view path) const {
+    return u"http://" + m_hosts.content + std::u16string(path);
 }
 
-QString Main::linksUrl(const char* path) const {
-    return QStringLiteral("http://") + m_hosts.links + QLatin1String(path);
+std::u16string Main::linksUrl(std::u16string_view path) const {
+    return u"http://" + m_hosts.links + std::u16string(path);
 }
 
 void Main::Form_Initialize() {
-    InitCommonControlsVB();
+    CurrentDesktop().InitCommonControls();
 }
 
 void Main::Form_Load() {
-    setText(QStringLiteral("AdminPM"), GetInternetFile(contentUrl("/document/AdminPm.txt")));
-    setText(QStringLiteral("addressPicbanerr"), GetInternetFile(contentUrl("/document/ADSBaner.txt")));
-    setText(QStringLiteral("addressbanerr"), GetInternetFile(contentUrl("/document/LinkBaner.txt")));
+    setText("AdminPM", GetInternetFile(contentUrl(u"/document/AdminPm.txt")));
+    setText("addressPicbanerr", GetInternetFile(contentUrl(u"/document/ADSBaner.txt")));
+    setText("addressbanerr", GetInternetFile(contentUrl(u"/document/LinkBaner.txt")));
 
-    image(QStringLiteral("baner"))->setPicture(LoadBanerPicture(text(QStringLiteral("addressPicbanerr"))));
-    label(QStringLiteral("lblTime"))->setReadingOrder(Qt::RightToLeft);
-    setText(QStringLiteral("LDATA"), ShamsiDate(DateValue(QDate::currentDate()), StyleWeekdayMonthName));
+    setPicture("baner", LoadBanerPicture(text("addressPicbanerr")));
+    setReadingOrder("lblTime", ReadingOrder::RightToLeft);
+    setText("LDATA", ShamsiDate(Today(), StyleWeekdayMonthName));
 }
 
 void Main::Form_MouseMove() {
-    for (const char* caption : {"lBlFind", "Site", "Contac", "About"})
-        setCaptionBold(caption, false);
+    for (const char* caption : kCaptionsOfImageButtons)
+        setBold(caption, false);
 }
 
 void Main::Form_Unload() {
-    EndProgram();
+    CurrentDesktop().EndProgram();
 }
 
-void Main::setCaptionBold(const char* caption, bool bold) {
-    label(QLatin1String(caption))->setBold(bold);
-}
-
-void Main::Image1_MouseMove() { setCaptionBold("lBlFind", true); }
-void Main::Image2_MouseMove() { setCaptionBold("Site", true); }
-void Main::Image3_MouseMove() { setCaptionBold("Contac", true); }
-void Main::Image4_MouseMove() { setCaptionBold("About", true); }
+void Main::Image1_MouseMove() { setBold("lBlFind", true); }
+void Main::Image2_MouseMove() { setBold("Site", true); }
+void Main::Image3_MouseMove() { setBold("Contac", true); }
+void Main::Image4_MouseMove() { setBold("About", true); }
 
 void Main::Image1_Click() {
     // Replaced whatever the outcome: a failed search leaves the box empty.
-    setText(QStringLiteral("NAS"), GetInternetFile(linksUrl("/ads/link.txt")));
+    setText("NAS", GetInternetFile(linksUrl(u"/ads/link.txt")));
 }
 
 void Main::Image2_Click() {
-    if (text(QStringLiteral("NAS")).isEmpty()) {
-        ShowNoAddressMessage(this);
+    if (text("NAS").empty()) {
+        ShowWarning(kNoAddressTitle, kNoAddressMessage);
         return;
     }
-    ShellOpen(this, text(QStringLiteral("NAS")));
+    ShellOpen(this, text("NAS"));
 }
 
 void Main::baner_Click() {
-    ShellOpen(this, text(QStringLiteral("addressbanerr")));
+    ShellOpen(this, text("addressbanerr"));
 }
 
-// Each secondary window is shown modally with no owner: the press returns once it has closed.
+// Each secondary window is shown modally: the press returns once it has closed.
 void Main::Image3_Click() {
     if (!m_support)
         m_support = std::make_unique<AdminSupport>();
@@ -164,7 +134,7 @@ void Main::Image4_Click() {
 }
 
 void Main::LTime_Timer() {
-    setText(QStringLiteral("lblTime"), ClockText(QTime::currentTime()));
+    setText("lblTime", ClockTextNow());
 }
 
 }  // namespace linkvane

@@ -2,29 +2,32 @@
 
 #include "forms/Form.h"
 
-#include <QString>
+#include <chrono>
 #include <memory>
-#include <QTime>
+#include <string>
 
 namespace linkvane {
 
 // Where the four remote text files live: "host" or "host:port" of each server.
 struct ServerHosts {
-    QString content;  // the administrator message, the banner picture URL and the banner link
-    QString links;    // the site's current address
+    std::u16string content;  // the administrator message, the banner picture URL and the banner link
+    std::u16string links;    // the site's current address
 };
 
 // The hosts baked in at build time.
 ServerHosts BuiltInServerHosts();
 
-// The clock text: 24-hour, two digits each, whatever the regional settings ("09:05:30").
-QString ClockText(const QTime& time);
+// The clock text of a local time of day: 24-hour, two digits each, whatever the regional settings
+// ("09:05:30").
+std::u16string ClockText(int hour, int minute, int second);
+// The clock text of the system clock now.
+std::u16string ClockTextNow();
 
-// The main window: created at start-up, loaded (three fetches, the banner, the date) before it is
-// first shown; closing it ends the program.
 class AdminSupport;
 class Softwaremanufacturer;
 
+// The main window: created at start-up, loaded (three fetches, the banner, the date) before it is
+// first shown; closing it ends the program.
 class Main : public Form {
 public:
     explicit Main(ServerHosts hosts = BuiltInServerHosts());
@@ -47,9 +50,8 @@ private:
     void Image3_MouseMove();
     void Image4_MouseMove();
 
-    void setCaptionBold(const char* caption, bool bold);
-    QString contentUrl(const char* path) const;
-    QString linksUrl(const char* path) const;
+    std::u16string contentUrl(std::u16string_view path) const;
+    std::u16string linksUrl(std::u16string_view path) const;
 
     ServerHosts m_hosts;
     // Created at the first press of their buttons; they live until the program ends.

@@ -6,60 +6,64 @@ namespace {
 
 using K = ControlKind;
 
-ControlDefinition Caption(const QString& name, int left, int top, int width, const QString& text) {
+ControlDefinition Caption(const char* name, int left, int top, int width, std::u16string text) {
     // A button's caption: the window font, sized to the text, aligned right.
     return {.name = name, .kind = K::Label, .left = left, .top = top, .width = width, .height = 195,
             .text = text, .autoSize = true, .alignment = TextAlign::Right};
 }
 
-ControlDefinition Heading(const QString& name, int left, int top, int width, const QString& text) {
+ControlDefinition Heading(const char* name, int left, int top, int width, std::u16string text) {
     return {.name = name, .kind = K::Label, .left = left, .top = top, .width = width, .height = 195,
             .text = text, .bold = true, .autoSize = true};
 }
 
-ControlDefinition ImageButton(const QString& name, int left, const QString& toolTip) {
+ControlDefinition ImageButton(const char* name, int left, std::u16string toolTip) {
     return {.name = name, .kind = K::Image, .left = left, .top = 5400, .width = 1455, .height = 495,
             .toolTip = toolTip, .pointer = MousePointer::Hand, .autoSize = true};
 }
 
 // Captions, spelled as code points: every yeh is U+064A, the peh of the message heading U+067E.
-const QString kSearch = QStringLiteral(u"\u062C\u0633\u062A\u062C\u0648");  // جستجو
-const QString kGoToSite =                                                  // رفتن به سايت
-    QStringLiteral(u"\u0631\u0641\u062A\u0646\u0020\u0628\u0647\u0020\u0633\u0627\u064A\u062A");
-const QString kContact =                                                   // ارتباط با مدير
-    QStringLiteral(u"\u0627\u0631\u062A\u0628\u0627\u0637\u0020\u0628\u0627\u0020\u0645\u062F\u064A\u0631");
-const QString kAbout =                                                     // سازنده برنامه
-    QStringLiteral(u"\u0633\u0627\u0632\u0646\u062F\u0647\u0020\u0628\u0631\u0646\u0627\u0645\u0647");
-const QString kDateHeading = QStringLiteral(u"\u003A\u0020\u062A\u0627\u0631\u064A\u062E");  // : تاريخ
-const QString kTimeHeading = QStringLiteral(u"\u003A\u0020\u0633\u0627\u0639\u062A");        // : ساعت
-const QString kAddressHeading =                                            // جديدترين ادرس سايت
-    QStringLiteral(u"\u062C\u062F\u064A\u062F\u062A\u0631\u064A\u0646\u0020\u0627\u062F\u0631\u0633"
-                   u"\u0020\u0633\u0627\u064A\u062A");
-const QString kMessageHeading =                                            // پيغام مدير
-    QStringLiteral(u"\u067E\u064A\u063A\u0627\u0645\u0020\u0645\u062F\u064A\u0631");
-const QString kBannerHeading = QStringLiteral(u"\u062A\u0628\u0644\u064A\u063A\u0627\u062A");  // تبليغات
-const QString kBannerToolTip =                                             // !تبليغات شما در قسمت!
-    QStringLiteral(u"\u0021\u062A\u0628\u0644\u064A\u063A\u0627\u062A\u0020\u0634\u0645\u0627\u0020"
-                   u"\u062F\u0631\u0020\u0642\u0633\u0645\u062A\u0021");
+constexpr char16_t kSearch[] =
+    u"\u062C\u0633\u062A\u062C\u0648";  // جستجو
+constexpr char16_t kGoToSite[] =                                                  // رفتن به سايت
+    u"\u0631\u0641\u062A\u0646\u0020\u0628\u0647\u0020\u0633\u0627\u064A\u062A";
+constexpr char16_t kContact[] =                                                   // ارتباط با مدير
+    u"\u0627\u0631\u062A\u0628\u0627\u0637\u0020\u0628\u0627\u0020\u0645\u062F\u064A\u0631";
+constexpr char16_t kAbout[] =                                                     // سازنده برنامه
+    u"\u0633\u0627\u0632\u0646\u062F\u0647\u0020\u0628\u0631\u0646\u0627\u0645\u0647";
+constexpr char16_t kDateHeading[] =
+    u"\u003A\u0020\u062A\u0627\u0631\u064A\u062E";  // : تاريخ
+constexpr char16_t kTimeHeading[] =
+    u"\u003A\u0020\u0633\u0627\u0639\u062A";        // : ساعت
+constexpr char16_t kAddressHeading[] =                                            // جديدترين ادرس سايت
+    u"\u062C\u062F\u064A\u062F\u062A\u0631\u064A\u0646\u0020\u0627\u062F\u0631\u0633"
+    u"\u0020\u0633\u0627\u064A\u062A";
+constexpr char16_t kMessageHeading[] =                                            // پيغام مدير
+    u"\u067E\u064A\u063A\u0627\u0645\u0020\u0645\u062F\u064A\u0631";
+constexpr char16_t kBannerHeading[] =
+    u"\u062A\u0628\u0644\u064A\u063A\u0627\u062A";  // تبليغات
+constexpr char16_t kBannerToolTip[] =                                             // !تبليغات شما در قسمت!
+    u"\u0021\u062A\u0628\u0644\u064A\u063A\u0627\u062A\u0020\u0634\u0645\u0627\u0020"
+    u"\u062F\u0631\u0020\u0642\u0633\u0645\u062A\u0021";
 
 FormDefinition BuildMainDefinition() {
     FormDefinition main{
-        .name = QStringLiteral("Main"),
-        .caption = QStringLiteral("Linkvane v1.4"),
+        .name = "Main",
+        .caption = u"Linkvane v1.4",
         .clientWidth = 10485,
         .clientHeight = 5985,
         .frame = FrameStyle::SizableToolWindow,
-        .background = QStringLiteral(":/resources/main-background.jpg"),
-        .icon = QStringLiteral(":/resources/linkvane.ico"),
+        .background = "main-background.jpg",
+        .icon = "linkvane.ico",
     };
     main.controls = {
         // Out of sight below the client area at the designed size; it has no handler.
         {.name = "Command1", .kind = K::CommandButton, .left = 3120, .top = 6120, .width = 3615,
-         .height = 375, .text = "Command1", .tabIndex = 4},
+         .height = 375, .text = u"Command1", .tabIndex = 4},
         {.name = "addressPicbanerr", .kind = K::TextBox, .left = 1800, .top = 840, .width = 1335,
-         .height = 285, .text = "addressPicbaner", .visible = false, .tabIndex = 3},
+         .height = 285, .text = u"addressPicbaner", .visible = false, .tabIndex = 3},
         {.name = "addressbanerr", .kind = K::TextBox, .left = 240, .top = 840, .width = 1335,
-         .height = 285, .text = "addressbaner", .visible = false, .tabIndex = 2},
+         .height = 285, .text = u"addressbaner", .visible = false, .tabIndex = 2},
         {.name = "NAS", .kind = K::TextBox, .left = 352, .top = 4800, .width = 6850, .height = 315,
          .tabIndex = 1},
         {.name = "AdminPM", .kind = K::TextBox, .left = 360, .top = 2920, .width = 6855, .height = 975,

@@ -2,6 +2,7 @@
 // `curl -s -o /dev/null URL`. Prints the number of characters that came.
 //   linkvane-bench-fetch URL
 
+#include "net/codepage.h"
 #include "net/internetfile.h"
 
 #include <cstdio>
@@ -11,6 +12,6 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s URL\n", argv[0]);
         return 2;
     }
-    std::printf("%lld\n", static_cast<long long>(linkvane::GetInternetFile(QString::fromLocal8Bit(argv[1])).size()));
+    std::printf("%lld\n", static_cast<long long>(linkvane::GetInternetFile(linkvane::FromUtf8(argv[1])).size()));
     return 0;
 }

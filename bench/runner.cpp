@@ -426,13 +426,13 @@ void MeasureFetch(const Options& options, const Servers& servers) {
         for (int run = -1; run < options.runs; ++run) {  // run -1 warms up
             double t[4];
             t[0] = NowMs();
-            const qsizetype got = linkvane::GetInternetFile(QString::fromStdString(url)).size();
+            const long long got = static_cast<long long>(linkvane::GetInternetFile(linkvane::FromUtf8(url)).size());
             t[1] = NowMs();
-            // GetInternetFile's two halves on their own: libcurl into a QByteArray, then the
-            // Windows-1256 bytes to a QString.
-            const QByteArray body = linkvane::HttpGet(QByteArray::fromStdString(url), size).body;
+            // GetInternetFile's two halves on their own: libcurl into a std::string, then the
+            // Windows-1256 bytes to UTF-16.
+            const std::string body = linkvane::HttpGet(url, size).body;
             t[2] = NowMs();
-            const qsizetype decoded = linkvane::FromAnsi(body).size();
+            const long long decoded = static_cast<long long>(linkvane::FromAnsi(body).size());
             t[3] = NowMs();
             const auto [curlLine, curlMs] = RunWhole(curl);
             const auto [oursLine, oursMs] = RunWhole(ours);

@@ -14,6 +14,9 @@
 #include "app/Main.h"
 #include "app/MainDefinition.h"
 #include "forms/Twips.h"
+#include "net/codepage.h"
+#include "qt/Desktop.h"
+#include "qt/FormWindow.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -95,17 +98,24 @@ int main(int argc, char* argv[]) {
     const bool stay = HasOption(argc, argv, "--stay");
     QApplication application(argc, argv);
 
-    std::unique_ptr<QWidget> window;
-    if (isMain)
-        window = std::make_unique<linkvane::Main>(linkvane::ServerHosts{argv[2], argv[3]});
-    else
-        window = std::make_unique<QWidget>();
-    Watcher watcher(window.get(), stay);
+    linkvane::InstallQtDesktop();
+    std::unique_ptr<linkvane::Main> main;
+    std::unique_ptr<QWidget> bare;
+    QWidget* window = nullptr;
+    if (isMain) {
+        main = std::make_unique<linkvane::Main>(
+            linkvane::ServerHosts{linkvane::FromUtf8(argv[2]), linkvane::FromUtf8(argv[3])});
+        window = &linkvane::FormWindow::Of(*main);
+    } else {
+        bare = std::make_unique<QWidget>();
+        window = bare.get();
+    }
+    Watcher watcher(window, stay);
     application.installEventFilter(&watcher);
 
-    if (auto* main = dynamic_cast<linkvane::Main*>(window.get())) {
+    if (main) {
         main->Show();  // loads first: the fetches, the banner, the date; the timer starts
-        if (auto* clock = main->findChild<QTimer*>(QStringLiteral("LTime"))) {
+        if (auto* clock = window->findChild<QTimer*>(QStringLiteral("LTime"))) {
             QObject::connect(clock, &QTimer::timeout, &watcher, [&watcher] { ++watcher.fires; });
             if (HasOption(argc, argv, "--no-timer"))
                 clock->stop();
@@ -115,10 +125,10 @@ int main(int argc, char* argv[]) {
         window->setFixedSize(linkvane::TwipsToPixels(layout.clientWidth),
                              linkvane::TwipsToPixels(layout.clientHeight));
         if (HasOption(argc, argv, "--label"))
-            new QLabel(QStringLiteral("Linkvane"), window.get());
+            new QLabel(QStringLiteral("Linkvane"), window);
         window->show();
         if (HasOption(argc, argv, "--empty-timer")) {
-            auto* timer = new QTimer(window.get());
+            auto* timer = new QTimer(window);
             QObject::connect(timer, &QTimer::timeout, &watcher, [&watcher] { ++watcher.fires; });
             timer->start(1);
         }

@@ -1,10 +1,9 @@
 #include "calendar/Data.h"
 
-#include <QDate>
-#include <QStringList>
-
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <stdexcept>
 
 namespace linkvane {
@@ -49,38 +48,43 @@ bool IsLeapShamsiYear(int year) {
 }
 
 // Tables built per call, as the date text has always done: they are tiny.
-QStringList MonthNames() {
+std::array<std::u16string, 12> MonthNames() {
     return {
-        QStringLiteral(u"\u0641\u0631\u0648\u0631\u062F\u064A\u0646"),        // Farvardin
-        QStringLiteral(u"\u0627\u0631\u062F\u064A\u0628\u0647\u0634\u062A"),  // Ordibehesht
-        QStringLiteral(u"\u062E\u0631\u062F\u0627\u062F"),                    // Khordad
-        QStringLiteral(u"\u062A\u064A\u0631"),                                // Tir
-        QStringLiteral(u"\u0645\u0631\u062F\u0627\u062F"),                    // Mordad
-        QStringLiteral(u"\u0634\u0647\u0631\u064A\u0648\u0631"),              // Shahrivar
-        QStringLiteral(u"\u0645\u0647\u0631"),                                // Mehr
-        QStringLiteral(u"\u0622\u0628\u0627\u0646"),                          // Aban
-        QStringLiteral(u"\u0622\u0630\u0631"),                                // Azar
-        QStringLiteral(u"\u062F\u064A"),                                      // Dey
-        QStringLiteral(u"\u0628\u0647\u0645\u0646"),                          // Bahman
-        QStringLiteral(u"\u0627\u0633\u0641\u0646\u062F"),                    // Esfand
+        u"\u0641\u0631\u0648\u0631\u062F\u064A\u0646",        // Farvardin
+        u"\u0627\u0631\u062F\u064A\u0628\u0647\u0634\u062A",  // Ordibehesht
+        u"\u062E\u0631\u062F\u0627\u062F",                    // Khordad
+        u"\u062A\u064A\u0631",                                // Tir
+        u"\u0645\u0631\u062F\u0627\u062F",                    // Mordad
+        u"\u0634\u0647\u0631\u064A\u0648\u0631",              // Shahrivar
+        u"\u0645\u0647\u0631",                                // Mehr
+        u"\u0622\u0628\u0627\u0646",                          // Aban
+        u"\u0622\u0630\u0631",                                // Azar
+        u"\u062F\u064A",                                      // Dey
+        u"\u0628\u0647\u0645\u0646",                          // Bahman
+        u"\u0627\u0633\u0641\u0646\u062F",                    // Esfand
     };
 }
 
 // Index 0 is Sunday.
-QStringList WeekdayNames() {
+std::array<std::u16string, 7> WeekdayNames() {
     return {
-        QStringLiteral(u"\u064A\u06A9\u0634\u0646\u0628\u0647"),              // Sunday
-        QStringLiteral(u"\u062F\u0648\u0634\u0646\u0628\u0647"),              // Monday
-        QStringLiteral(u"\u0633\u0647 \u0634\u0646\u0628\u0647"),             // Tuesday
-        QStringLiteral(u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647"),  // Wednesday
-        QStringLiteral(u"\u067E\u0646\u062C\u0634\u0646\u0628\u0647"),        // Thursday
-        QStringLiteral(u"\u062C\u0645\u0639\u0647"),                          // Friday
-        QStringLiteral(u"\u0634\u0646\u0628\u0647"),                          // Saturday
+        u"\u064A\u06A9\u0634\u0646\u0628\u0647",              // Sunday
+        u"\u062F\u0648\u0634\u0646\u0628\u0647",              // Monday
+        u"\u0633\u0647 \u0634\u0646\u0628\u0647",             // Tuesday
+        u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647",  // Wednesday
+        u"\u067E\u0646\u062C\u0634\u0646\u0628\u0647",        // Thursday
+        u"\u062C\u0645\u0639\u0647",                          // Friday
+        u"\u0634\u0646\u0628\u0647",                          // Saturday
     };
 }
 
-QString TwoDigits(int number) {
-    return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+std::u16string Digits(int number) {
+    const std::string ascii = std::to_string(number);
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+std::u16string TwoDigits(int number) {
+    return number < 10 ? u"0" + Digits(number) : Digits(number);
 }
 
 }  // namespace
@@ -112,7 +116,7 @@ void ShamsiFromDays(std::int32_t dayCount, int& year, int& month, int& day) {
     }
 }
 
-QString ShamsiDate(double date, int style) {
+std::u16string ShamsiDate(double date, int style) {
     if (!std::isfinite(date) || date <= kFirstDateValue - 1 || date >= kLastDateValue + 1)
         throw std::invalid_argument("ShamsiDate: the value is not a date");
     ShamsiBaseYear = 1332;
@@ -127,25 +131,39 @@ QString ShamsiDate(double date, int style) {
     int year = 0, month = 0, day = 0;
     ShamsiFromDays(dayCount, year, month, day);
 
-    const QString weekday = WeekdayNames().at(weekdayIndex);
-    const QString monthName = MonthNames().at(month - 1);
-    const QString y = QString::number(year), m = QString::number(month), d = QString::number(day);
+    const std::u16string weekday = WeekdayNames().at(weekdayIndex);
+    const std::u16string monthName = MonthNames().at(month - 1);
+    const std::u16string y = Digits(year), m = Digits(month), d = Digits(day);
     switch (style) {
     case StyleNumeric:
-        return y + u'/' + TwoDigits(month) + u'/' + TwoDigits(day);
+        return y + u"/" + TwoDigits(month) + u"/" + TwoDigits(day);
     case StyleDayMonthName:
-        return d + u' ' + monthName + u' ' + y;
+        return d + u" " + monthName + u" " + y;
     case StyleWeekdayNumeric:
-        return weekday + u' ' + d + u'/' + m + u'/' + y;
+        return weekday + u" " + d + u"/" + m + u"/" + y;
     default:
-        const QString gap = QStringLiteral("  ");
+        const std::u16string gap = u"  ";
         return weekday + gap + d + gap + monthName + gap + y;
     }
 }
 
-double DateValue(const QDate& day) {
-    static const QDate zeroDay(1899, 12, 30);
-    return static_cast<double>(zeroDay.daysTo(day));
+double DateValue(int year, int month, int day) {
+    using namespace std::chrono;
+    const sys_days zeroDay = sys_days(1899y / December / 30);
+    const sys_days date = sys_days(std::chrono::year(year) / month / day);
+    return static_cast<double>((date - zeroDay).count());
+}
+
+double Today() {
+    // The calendar day as the user's clock shows it, which is the local one.
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    return DateValue(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
 }  // namespace linkvane

@@ -1,10 +1,8 @@
 #pragma once
 // Solar Hijri (Shamsi) calendar: day counts to year/month/day, and the Persian date text.
 
-#include <QString>
 #include <cstdint>
-
-class QDate;
+#include <string>
 
 namespace linkvane {
 
@@ -32,9 +30,12 @@ void ShamsiFromDays(std::int32_t dayCount, int& year, int& month, int& day);
 // fraction, the time of day, is ignored). Empty for a style other than 0..3 and for days before
 // ShamsiEpoch. Throws std::invalid_argument for a value that is no date (not finite, or outside
 // 1 January 100 .. 31 December 9999).
-QString ShamsiDate(double date, int style = StyleNumeric);
+std::u16string ShamsiDate(double date, int style = StyleNumeric);
 
-// The date value of a calendar day (midnight).
-double DateValue(const QDate& day);
+// The date value of a day of the proleptic Gregorian calendar (midnight).
+double DateValue(int year, int month, int day);
+
+// The date value of the local calendar day of the system clock (midnight).
+double Today();
 
 }  // namespace linkvane

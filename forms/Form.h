@@ -1,46 +1,57 @@
 #pragma once
-// The window runtime: a top-level window built from its definition at every showing, with the
-// handlers of its subclass bound to the named controls (Image1_Click, LTime_Timer, ...).
+// A window of the program: its definition, its handlers bound to named controls (Image1_Click,
+// LTime_Timer, ...) and the showing, loading and unloading of the classic desktop. What is on
+// the screen is the desktop's WindowView; this class holds the behaviour alone.
 
-#include "forms/Controls.h"
+#include "forms/Desktop.h"
 #include "forms/FormDefinition.h"
 
-#include <QHash>
-#include <QPixmap>
-#include <QPointer>
-#include <QWidget>
-
 #include <functional>
-
-class QEventLoop;
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
 
 namespace linkvane {
 
-class Form : public QWidget {
-    Q_OBJECT
+class Form {
 public:
     explicit Form(FormDefinition definition);
-    ~Form() override;
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
 
     const FormDefinition& definition() const { return m_definition; }
+    WindowView& view() const { return *m_view; }
 
     // Builds the controls from the definition and runs Form_Load; nothing is on screen yet.
     void Load();
     bool isLoaded() const { return m_loaded; }
     // Loads when needed, then shows the window centred on the screen.
     void Show();
-    // Shows the window application-modal and returns only after it has been unloaded; the other
-    // windows repaint and run their timers meanwhile but take no input.
+    // Shows the window modal to the program and returns only after it has been unloaded.
     void ShowModal();
-    // Hides the window, destroys its controls and ends a modal showing.
+    // Runs Form_Unload, hides the window, destroys its controls and ends a modal showing.
     void Unload();
 
-    QWidget* control(const QString& name) const;
-    LabelControl* label(const QString& name) const;
-    ImageControl* image(const QString& name) const;
-    // The text of a text box, label or button.
-    QString text(const QString& name) const;
-    void setText(const QString& name, const QString& text);
+    std::u16string text(std::string_view control) const;
+    void setText(std::string_view control, const std::u16string& text);
+    bool isBold(std::string_view control) const;
+    void setBold(std::string_view control, bool bold);
+    void setPicture(std::string_view control, const std::string& pictureBytes);
+    void setReadingOrder(std::string_view control, ReadingOrder order);
+    void ShowWarning(const std::u16string& title, const std::u16string& text);
+
+    // Events, as the desktop reports them.
+    bool HasClickHandler(std::string_view control) const;
+    void ControlClicked(std::string_view control);
+    void ControlMouseMoved(std::string_view control);
+    // A pointer movement over the bare client area, where no control lies.
+    void SurfaceMouseMoved();
+    void TimerFired(std::string_view control);
+    // The system asks the window to close (its close box, Alt+F4): it unloads, as its own way
+    // out does.
+    void CloseRequested();
 
 protected:
     virtual void Form_Load() {}
@@ -48,35 +59,21 @@ protected:
     virtual void Form_Unload() {}
 
     // Binds a handler to an event of a named control, for every future showing.
-    void onClick(const QString& control, std::function<void()> handler);
-    void onMouseMove(const QString& control, std::function<void()> handler);
-    void onTimer(const QString& control, std::function<void()> handler);
-
-    void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void onClick(std::string control, std::function<void()> handler);
+    void onMouseMove(std::string control, std::function<void()> handler);
+    void onTimer(std::string control, std::function<void()> handler);
 
 private:
     struct Handlers {
         std::function<void()> click, mouseMove, timer;
     };
-
-    void applyFrame();
-    void buildControls();
-    QWidget* buildControl(const ControlDefinition& definition);
-    void stackControls();
-    void orderTabs();
-    void bindHandlers(const ControlDefinition& definition, QObject* control);
-    void destroyControls();
-    void centreOnScreen();
+    static void Run(const std::function<void()>& handler);
+    const Handlers* handlersOf(std::string_view control) const;
 
     FormDefinition m_definition;
-    QPixmap m_background;
-    QHash<QString, QPointer<QObject>> m_controls;
-    QHash<QString, Handlers> m_handlers;
-    QPointer<QWidget> m_firstInTabOrder;
+    std::map<std::string, Handlers, std::less<>> m_handlers;
+    std::unique_ptr<WindowView> m_view;
     bool m_loaded = false;
-    QEventLoop* m_modalLoop = nullptr;
 };
 
 }  // namespace linkvane

@@ -1,9 +1,9 @@
 #pragma once
-// A window described as data, in the units and terms of its stored layout. The runtime in Form
-// builds the widgets from it afresh at every showing.
+// A window described as data, in the units and terms of its stored layout. Each desktop's runtime
+// builds the window from it afresh at every showing.
 
-#include <QList>
-#include <QString>
+#include <string>
+#include <vector>
 
 namespace linkvane {
 
@@ -17,32 +17,42 @@ enum class FrameStyle {
 };
 
 struct ControlDefinition {
-    QString name{};
+    std::string name{};
     ControlKind kind = ControlKind::Label;
     int left = 0, top = 0, width = 0, height = 0;  // twips, from the client area's top-left
-    QString text{};                                   // caption, or the text of a box or button
-    QString toolTip{};
-    QString accessibleName{};                         // what a screen reader announces, when not the tooltip
+    std::u16string text{};                           // caption, or the text of a box or button
+    std::u16string toolTip{};
+    std::u16string accessibleName{};                 // what a screen reader announces, when not the tooltip
     bool bold = false;
     MousePointer pointer = MousePointer::Default;
     bool visible = true;
-    bool autoSize = false;  // a label fits its caption; an image takes its picture's size
+    bool autoSize = false;   // a label fits its caption; an image takes its picture's size
     bool growsLeft = false;  // an auto-sized label keeps its right edge (a value left of its caption)
     TextAlign alignment = TextAlign::Left;
     ReadingOrder readingOrder = ReadingOrder::LeftToRight;
     bool multiLine = false;  // text box: several lines with a vertical scroll bar
     int tabIndex = -1;       // keyboard focus order; -1 for controls that take no focus
-    int interval = 0;        // timer, milliseconds
+    int interval = 0;        // timer, milliseconds, as stored
 };
 
+// The pictures a window is built with, by file name under resources/; each desktop carries them
+// in its own way (Qt resources, Win32 resources).
 struct FormDefinition {
-    QString name{};
-    QString caption{};
+    std::string name{};
+    std::u16string caption{};
     int clientWidth = 0, clientHeight = 0;  // twips
     FrameStyle frame = FrameStyle::FixedToolWindow;
-    QString background{};  // picture drawn unscaled from the top-left corner; empty for none
-    QString icon{};        // empty for no icon
-    QList<ControlDefinition> controls{};  // in stacking order: the first lies on top
+    std::string background{};  // picture drawn unscaled from the top-left corner; empty for none
+    std::string icon{};        // empty for no icon
+    std::vector<ControlDefinition> controls{};  // in stacking order: the first lies on top
+
+    const ControlDefinition* find(std::string_view control) const;
 };
+
+// Whether a control takes the keyboard focus (and so has a place in the tab order).
+bool TakesFocus(const ControlDefinition& control);
+
+// The controls that take the focus, in tab order.
+std::vector<const ControlDefinition*> TabOrder(const FormDefinition& form);
 
 }  // namespace linkvane

@@ -5,61 +5,109 @@
 #include "net/transport.h"
 #include "net/weblink.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QImage>
-#include <QUrl>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 namespace linkvane {
 
 namespace {
 
-bool IsBlankOrControl(QChar c) { return c.isSpace() || c.category() == QChar::Other_Control; }
-
-QString WithoutBlanksAround(const QString& text) {
-    qsizetype first = 0;
-    qsizetype end = text.size();
-    while (first < end && IsBlankOrControl(text[first]))
-        ++first;
-    while (end > first && IsBlankOrControl(text[end - 1]))
-        --end;
-    return text.sliced(first, end - first);
+bool IsBlankOrControl(char16_t c) {
+    return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+           c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
-QByteArray DownloadPicture(const QString& url, qsizetype maxBytes) {
-    const HttpResponse response = HttpGet(ToAnsi(url), maxBytes);
+std::u16string_view WithoutBlanksAround(std::u16string_view text) {
+    while (!text.empty() && IsBlankOrControl(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlankOrControl(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::string DownloadPicture(std::u16string_view url, std::size_t maxBytes) {
+    HttpResponse response = HttpGet(ToAnsi(url), maxBytes);
     // A part of a picture, or an error page, is not the picture.
     const bool succeeded = response.status >= 200 && response.status < 300;
-    return response.complete && succeeded ? response.body : QByteArray();
+    return response.complete && succeeded ? std::move(response.body) : std::string();
 }
 
-QByteArray ReadPictureFile(const QString& path, qsizetype maxBytes) {
+int HexValue(char16_t c) {
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+// The path of a file: URL, its %XX escapes read as UTF-8; a host other than localhost is no
+// local file.
+std::u16string PathOfFileUrl(std::u16string_view url) {
+    std::u16string_view rest = url.substr(5);  // after "file:"
+    if (rest.starts_with(u"//")) {
+        rest.remove_prefix(2);
+        const std::size_t slash = rest.find(u'/');
+        const std::u16string_view host = rest.substr(0, slash);
+        if (!host.empty() && host != u"localhost")
+            return {};
+        rest = slash == std::u16string_view::npos ? std::u16string_view() : rest.substr(slash);
+    }
+#ifdef _WIN32
+    if (rest.size() >= 3 && rest[0] == u'/' && rest[2] == u':')
+        rest.remove_prefix(1);  // "/C:/..." names a drive
+#endif
+    std::string utf8;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        const int high = i + 2 < rest.size() && rest[i] == u'%' ? HexValue(rest[i + 1]) : -1;
+        const int low = high >= 0 ? HexValue(rest[i + 2]) : -1;
+        if (low >= 0) {
+            utf8 += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            utf8 += ToUtf8(rest.substr(i, 1));
+        }
+    }
+    return FromUtf8(utf8);
+}
+
+bool StartsWithFileScheme(std::u16string_view text) {
+    return text.size() >= 5 && (text[0] | 0x20) == u'f' && (text[1] | 0x20) == u'i' &&
+           (text[2] | 0x20) == u'l' && (text[3] | 0x20) == u'e' && text[4] == u':';
+}
+
+std::string ReadPictureFile(std::u16string_view pathText, std::size_t maxBytes) {
+    if (pathText.empty())
+        return {};
+    const std::filesystem::path path(pathText);
+    std::error_code error;
     // Only a regular file: a device or a pipe could block or never end.
-    if (!QFileInfo(path).isFile())
+    if (!std::filesystem::is_regular_file(path, error))
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
+    const auto size = std::filesystem::file_size(path, error);
+    if (error || size > maxBytes)
         return {};
-    return file.read(maxBytes);
-}
-
-QString LocalPath(const QString& pathOrFileUrl) {
-    if (pathOrFileUrl.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
-        return QUrl(pathOrFileUrl).toLocalFile();
-    return pathOrFileUrl;
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    if (!file.read(bytes.data(), static_cast<std::streamsize>(size)))
+        return {};
+    return bytes;
 }
 
 }  // namespace
 
-QPixmap LoadBanerPicture(const QString& pathOrUrl) {
-    const QString source = WithoutBlanksAround(pathOrUrl);
-    if (source.isEmpty())
+std::string LoadBanerPicture(std::u16string_view pathOrUrl) {
+    const std::u16string_view source = WithoutBlanksAround(pathOrUrl);
+    if (source.empty())
         return {};
-    const qsizetype maxBytes = CurrentFetchLimits().pictureBytes;
-    const QByteArray bytes = IsWebLink(source) ? DownloadPicture(source, maxBytes)
-                                               : ReadPictureFile(LocalPath(source), maxBytes);
-    // QImage keeps Qt's allocation limit, so an absurd declared size gives a null image.
-    return QPixmap::fromImage(QImage::fromData(bytes));
+    const std::size_t maxBytes = CurrentFetchLimits().pictureBytes;
+    if (IsWebLink(source))
+        return DownloadPicture(source, maxBytes);
+    if (StartsWithFileScheme(source))
+        return ReadPictureFile(PathOfFileUrl(source), maxBytes);
+    return ReadPictureFile(source, maxBytes);
 }
 
 }  // namespace linkvane

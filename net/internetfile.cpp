@@ -7,7 +7,7 @@
 
 namespace linkvane {
 
-QString GetInternetFile(const QString& url) {
+std::u16string GetInternetFile(std::u16string_view url) {
     // libcurl would guess "http://" for a text without a scheme and look the word up as a host
     // name; a URL opener refuses such a text, so it gives empty text here.
     if (!IsWebLink(url))

@@ -1,7 +1,8 @@
 #pragma once
 // Downloading a remote text file.
 
-#include <QString>
+#include <string>
+#include <string_view>
 
 namespace linkvane {
 
@@ -10,6 +11,6 @@ namespace linkvane {
 // nothing trimmed. Empty when the URL cannot be opened, a text that is no http/https URL
 // included; the text read so far when the transfer breaks or passes a limit of net/limits.h.
 // Blocks the calling thread; never throws for network trouble; reports nothing.
-QString GetInternetFile(const QString& url);
+std::u16string GetInternetFile(std::u16string_view url);
 
 }  // namespace linkvane

@@ -3,9 +3,8 @@
 // without end must not freeze the program or exhaust its memory; past a limit a fetch ends as a
 // read that fails part-way does.
 
-#include <QtGlobal>
-
 #include <chrono>
+#include <cstddef>
 
 namespace linkvane {
 
@@ -14,8 +13,8 @@ struct FetchLimits {
     std::chrono::milliseconds silence{30'000};  // longest wait for the next byte once connected
     std::chrono::milliseconds whole{60'000};    // for the whole fetch, redirects included
     long redirects = 10;                        // followed, and only to http/https
-    qsizetype textBytes = qsizetype(1) << 20;   // of a text file
-    qsizetype pictureBytes = qsizetype(8) << 20;  // of a banner picture
+    std::size_t textBytes = std::size_t(1) << 20;     // of a text file
+    std::size_t pictureBytes = std::size_t(8) << 20;  // of a banner picture
 };
 
 // The limits in force (the defaults above unless a ScopedFetchLimits is alive).

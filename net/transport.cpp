@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -26,19 +27,19 @@ void EnsureCurlGlobal() { static CurlGlobal global; }
 
 struct Transfer {
     HttpResponse response;
-    qsizetype maxBodyBytes = 0;
+    std::size_t maxBodyBytes = 0;
     std::chrono::milliseconds silence{};
     Clock::time_point lastByte = Clock::now();
 };
 
 size_t TakeBody(char* data, size_t size, size_t count, void* context) {
     auto* transfer = static_cast<Transfer*>(context);
-    const qsizetype arrived = qsizetype(size * count);
-    const qsizetype room = transfer->maxBodyBytes - transfer->response.body.size();
+    const std::size_t arrived = size * count;
+    const std::size_t room = transfer->maxBodyBytes - transfer->response.body.size();
     transfer->lastByte = Clock::now();
-    transfer->response.body.append(data, qMin(arrived, room));
+    transfer->response.body.append(data, std::min(arrived, room));
     // Returning less than arrived ends the transfer as a failed read: what came so far stays.
-    return arrived <= room ? size_t(arrived) : 0;
+    return arrived <= room ? arrived : 0;
 }
 
 size_t TakeHeader(char*, size_t size, size_t count, void* context) {
@@ -61,8 +62,8 @@ int CheckSilence(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) 
 using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
-void SetPlainGet(CURL* curl, const QByteArray& url, curl_slist* headers) {
-    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+void SetPlainGet(CURL* curl, const std::string& url, curl_slist* headers) {
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_USERAGENT, kUserAgent);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     // An empty proxy switches proxies off, even when http_proxy or ALL_PROXY are set.
@@ -94,7 +95,7 @@ void SetReceivers(CURL* curl, Transfer& transfer) {
 
 }  // namespace
 
-HttpResponse HttpGet(const QByteArray& url, qsizetype maxBodyBytes) {
+HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes) {
     EnsureCurlGlobal();
     CurlHandle curl(curl_easy_init(), &curl_easy_cleanup);
     if (!curl)

@@ -2,12 +2,13 @@
 // The one HTTP transport under every download: a blocking GET through libcurl on the caller's
 // thread, within the limits of net/limits.h. It never throws for network trouble and logs nothing.
 
-#include <QByteArray>
+#include <cstddef>
+#include <string>
 
 namespace linkvane {
 
 struct HttpResponse {
-    QByteArray body;        // every body byte that arrived, at most the byte limit
+    std::string body;       // every body byte that arrived, at most the byte limit
     long status = 0;        // HTTP status of the last response; 0 when none came
     bool complete = false;  // the body was read to its end within every limit
 };
@@ -15,6 +16,6 @@ struct HttpResponse {
 // Fetches an http or https URL, given as bytes (those outside ASCII go out percent-escaped), following
 // redirects to http/https only. The request is a plain GET: user agent "vb wininet", no proxy
 // whatever the environment says, no other headers of ours, nothing cached or stored.
-HttpResponse HttpGet(const QByteArray& url, qsizetype maxBodyBytes);
+HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes);
 
 }  // namespace linkvane

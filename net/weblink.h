@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QStringView>
+#include <string_view>
 
 namespace linkvane {
 
 // True when a text begins with "http://" or "https://", in any letter case.
-bool IsWebLink(QStringView text);
+bool IsWebLink(std::u16string_view text);
 
 }  // namespace linkvane

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
 #   scripts/install-deps.sh [build] [display] [art] [package] [bench]
-#     build:   compiler, CMake, Qt 6, libcurl, the test web server library, the fonts, the desktop
-#              entry checker (default)
+#     build:   compilers (native and the Windows cross compiler), CMake, Qt 6, libcurl, doctest,
+#              the test web server library, the fonts, the desktop entry checker (default)
 #     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
 #     art:     Pillow and the DejaVu fonts, to redraw resources/ and demo/ pictures with resources/draw-artwork.py
 #     package: the Debian package tools and debootstrap, for scripts/package.sh and scripts/check-package.sh
@@ -17,8 +17,11 @@ for group in "${groups[@]}"; do
     case $group in
         # qt6-base-dev brings the Qt GUI library with its JPEG and GIF readers, which the banner
         # needs; it is not named itself because Ubuntu 24.04 calls it libqt6gui6t64.
+        # doctest runs the core's suites; the Windows cross compiler checks that the core stays
+        # free of Linux-only code.
         build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev
-                          libcurl4-openssl-dev libcpp-httplib-dev fonts-wine fonts-noto-core
+                          libcurl4-openssl-dev libcpp-httplib-dev doctest-dev
+                          g++-mingw-w64-x86-64-posix fonts-wine fonts-noto-core
                           desktop-file-utils) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;

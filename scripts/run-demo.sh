@@ -24,14 +24,14 @@ for _ in $(seq 50); do
 done
 
 if [ -n "${DISPLAY:-}" ]; then
-    build/demo/app/linkvane
+    build/demo/qt/linkvane
     exit 0
 fi
 
 . scripts/private-display.sh
 start_private_display 1280x800
 start_window_manager
-LANG=C.UTF-8 build/demo/app/linkvane & pids+=($!)
+LANG=C.UTF-8 build/demo/qt/linkvane & pids+=($!)
 sleep 5
 import -window root "$screenshot"
 echo "No display here: Linkvane ran for 5 seconds in a private X server; screenshot saved to $screenshot"

@@ -1,6 +1,7 @@
 #include "windows/AdminSupport.h"
 
 #include "app/Config.h"
+#include "net/codepage.h"
 #include "net/shell.h"
 
 namespace linkvane {
@@ -10,37 +11,37 @@ namespace {
 using K = ControlKind;
 
 // با تشکر مديريت سايت
-const QString kThanks = QStringLiteral(
+constexpr char16_t kThanks[] =
     u"\u0628\u0627\u0020\u062A\u0634\u06A9\u0631\u0020\u0645\u062F\u064A\u0631\u064A\u062A\u0020"
-    u"\u0633\u0627\u064A\u062A");
+    u"\u0633\u0627\u064A\u062A";
 // براي ارتباط ميتوانيد از ايميل زير استفاده کنيد (with its closing blank)
-const QString kInvitation = QStringLiteral(
+constexpr char16_t kInvitation[] =
     u"\u0628\u0631\u0627\u064A\u0020\u0627\u0631\u062A\u0628\u0627\u0637\u0020\u0645\u064A\u062A"
     u"\u0648\u0627\u0646\u064A\u062F\u0020\u0627\u0632\u0020\u0627\u064A\u0645\u064A\u0644\u0020"
     u"\u0632\u064A\u0631\u0020\u0627\u0633\u062A\u0641\u0627\u062F\u0647\u0020\u06A9\u0646\u064A"
-    u"\u062F\u0020");
+    u"\u062F\u0020";
 // : ارتياط با مديريت
-const QString kHeading = QStringLiteral(
+constexpr char16_t kHeading[] =
     u"\u003A\u0020\u0627\u0631\u062A\u064A\u0627\u0637\u0020\u0628\u0627\u0020\u0645\u062F\u064A"
-    u"\u0631\u064A\u062A");
+    u"\u0631\u064A\u062A";
 
 }  // namespace
 
 FormDefinition AdminSupport::Definition() {
     FormDefinition support{
-        .name = QStringLiteral("AdminSupport"),
-        .caption = QStringLiteral("Support"),
+        .name = "AdminSupport",
+        .caption = u"Support",
         .clientWidth = 5235,
         .clientHeight = 3735,
         .frame = FrameStyle::FixedToolWindow,
-        .background = QStringLiteral(":/resources/support-background.jpg"),
+        .background = "support-background.jpg",
     };
     support.controls = {
         {.name = "Label3", .kind = K::Label, .left = 240, .top = 2640, .width = 1515,
          .height = kCaptionHeight, .text = kThanks, .pointer = MousePointer::Hand, .autoSize = true},
         // The address of another width keeps the stored right edge under the invitation line.
         {.name = "Label2", .kind = K::Label, .left = 1080, .top = 2160, .width = 2025,
-         .height = kCaptionHeight, .text = QStringLiteral(LINKVANE_SUPPORT_EMAIL),
+         .height = kCaptionHeight, .text = FromUtf8(LINKVANE_SUPPORT_EMAIL),
          .pointer = MousePointer::Hand, .autoSize = true, .growsLeft = true},
         {.name = "Label4", .kind = K::Label, .left = 1845, .top = 1680, .width = 3060,
          .height = kCaptionHeight, .text = kInvitation, .pointer = MousePointer::Hand, .autoSize = true},
@@ -52,12 +53,12 @@ FormDefinition AdminSupport::Definition() {
     return support;
 }
 
-QString MessengerCommandLine() {
-    return DesktopOpener() + QStringLiteral(" ymsgr:sendim?") + QStringLiteral(LINKVANE_SUPPORT_MESSENGER_ID);
+std::u16string MessengerCommandLine() {
+    return DesktopOpener() + u" ymsgr:sendim?" + FromUtf8(LINKVANE_SUPPORT_MESSENGER_ID);
 }
 
 AdminSupport::AdminSupport() : SecondaryWindow(Definition()) {
-    onClick(QStringLiteral("Label4"), [this] { Label4_Click(); });
+    onClick("Label4", [this] { Label4_Click(); });
 }
 
 void AdminSupport::Label4_Click() {

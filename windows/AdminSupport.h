@@ -17,6 +17,6 @@ private:
 };
 
 // The command line that opens a messenger conversation with the support account.
-QString MessengerCommandLine();
+std::u16string MessengerCommandLine();
 
 }  // namespace linkvane

@@ -2,7 +2,7 @@
 
 namespace linkvane {
 
-const QString kBackCaption = QStringLiteral(u"\u0628\u0627\u0632\u06AF\u0634\u062A");
+const char16_t kBackCaption[] = u"\u0628\u0627\u0632\u06AF\u0634\u062A";
 
 ControlDefinition BackButton(int left, int top) {
     return {.name = "Image1", .kind = ControlKind::Image, .left = left, .top = top, .width = 1215,
@@ -15,16 +15,16 @@ ControlDefinition BackCaption(int left, int top) {
 }
 
 SecondaryWindow::SecondaryWindow(FormDefinition definition) : Form(std::move(definition)) {
-    onMouseMove(QStringLiteral("Image1"), [this] { Image1_MouseMove(); });
-    onClick(QStringLiteral("Image1"), [this] { Image1_Click(); });
+    onMouseMove("Image1", [this] { Image1_MouseMove(); });
+    onClick("Image1", [this] { Image1_Click(); });
 }
 
 void SecondaryWindow::Form_MouseMove() {
-    label(QStringLiteral("lblback"))->setBold(false);
+    setBold("lblback", false);
 }
 
 void SecondaryWindow::Image1_MouseMove() {
-    label(QStringLiteral("lblback"))->setBold(true);
+    setBold("lblback", true);
 }
 
 void SecondaryWindow::Image1_Click() {

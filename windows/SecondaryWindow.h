@@ -18,7 +18,7 @@ protected:
 };
 
 // The caption of the back button, as code points.
-extern const QString kBackCaption;  // بازگشت
+extern const char16_t kBackCaption[];  // بازگشت
 
 // Every label of both windows is one line of the 8.25 pt window font high, in twips.
 inline constexpr int kCaptionHeight = 195;

@@ -1,17 +1,21 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <cstdio>
+#include <string>
+#include <string_view>
 
 namespace linkvane {
 
 // A text as its code points, "062C 0633 ...", so a comparison names the letter that differs
 // (an Arabic yeh against a Farsi one looks the same when printed).
-inline QString CodePoints(const QString& text) {
-    QStringList codes;
-    for (QChar c : text)
-        codes << QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0');
-    return codes.join(u' ');
+inline std::string CodePoints(std::u16string_view text) {
+    std::string codes;
+    for (const char16_t c : text) {
+        char code[8];
+        std::snprintf(code, sizeof code, codes.empty() ? "%04X" : " %04X", unsigned(c));
+        codes += code;
+    }
+    return codes;
 }
 
 }  // namespace linkvane

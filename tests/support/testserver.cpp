@@ -1,13 +1,16 @@
 #include "tests/support/testserver.h"
 
-#include <QRegularExpression>
+#include "net/codepage.h"
 
+#include <chrono>
+#include <regex>
+
+#ifndef _WIN32
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
-
-#include <chrono>
+#endif
 
 namespace linkvane {
 
@@ -21,7 +24,10 @@ bool IsConnectionDetail(const std::string& name) {
            name == "LOCAL_PORT";
 }
 
-QByteArray Bytes(const std::string& text) { return QByteArray(text.data(), qsizetype(text.size())); }
+std::string EscapedForPattern(const std::string& path) {
+    static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+    return std::regex_replace(path, special, R"(\$&)");
+}
 
 }  // namespace
 
@@ -47,50 +53,58 @@ TestServer::~TestServer() {
     thread_.join();
 }
 
-void TestServer::serve(const QString& path, const QByteArray& body, int status,
+void TestServer::serve(const std::string& path, const std::string& body, int status,
                        const char* contentType) {
-    const std::string content(body.constData(), size_t(body.size()));
     const std::string type(contentType);
-    handle(QRegularExpression::escape(path),
-           [content, type, status](const httplib::Request&, httplib::Response& response) {
+    handle(EscapedForPattern(path),
+           [body, type, status](const httplib::Request&, httplib::Response& response) {
                response.status = status;
-               response.set_content(content, type.c_str());
+               response.set_content(body, type.c_str());
            });
 }
 
-void TestServer::handle(const QString& pathPattern, httplib::Server::Handler handler) {
-    server_.Get(pathPattern.toStdString(), std::move(handler));
+void TestServer::handle(const std::string& pathPattern, httplib::Server::Handler handler) {
+    server_.Get(pathPattern, std::move(handler));
 }
 
-QString TestServer::hostPort() const { return QStringLiteral("%1:%2").arg(kLoopback).arg(port_); }
+std::string TestServer::hostPort() const { return kLoopback + (":" + std::to_string(port_)); }
 
-QString TestServer::url(const QString& path) const {
-    return QStringLiteral("http://") + hostPort() + path;
+std::string TestServer::url(const std::string& path) const { return "http://" + hostPort() + path; }
+
+std::u16string TestServer::hostPort16() const { return FromUtf8(hostPort()); }
+
+std::u16string TestServer::url(std::u16string_view path) const {
+    return u"http://" + hostPort16() + std::u16string(path);
 }
 
-QList<ReceivedRequest> TestServer::requests() const {
+std::vector<ReceivedRequest> TestServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
 }
 
 void TestServer::record(const httplib::Request& request) {
-    ReceivedRequest received{Bytes(request.method), Bytes(request.target), Bytes(request.path), {}};
+    ReceivedRequest received{request.method, request.target, request.path, {}};
     for (const auto& [name, value] : request.headers)
         if (!IsConnectionDetail(name))
-            received.headers.append({Bytes(name), Bytes(value)});
+            received.headers.emplace_back(name, value);
     std::lock_guard lock(mutex_);
-    requests_.append(received);
+    requests_.push_back(std::move(received));
 }
 
 int DeadPort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    // A socket bound to port 0 gets a free port; closed again, it leaves nobody there.
+    const auto probe = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     bind(probe, reinterpret_cast<sockaddr*>(&address), length);
     getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+#ifdef _WIN32
+    closesocket(probe);
+#else
     close(probe);
+#endif
     return ntohs(address.sin_port);
 }
 

@@ -9,31 +9,29 @@
 //   server.handle("/slow", [&](const httplib::Request&, httplib::Response& res) {
 //       res.set_content("late", "text/plain");                      // any cpp-httplib handler
 //   });
-//   QCOMPARE(GetInternetFile(server.url("/document/AdminPm.txt")), QString("hello\r\n"));
-//   QCOMPARE(server.requests().size(), 1);                            // what arrived, in order
+//   CHECK(GetInternetFile(server.url(u"/document/AdminPm.txt")) == u"hello\r\n");
+//   CHECK(server.requests().size() == 1);                            // what arrived, in order
 //   // The destructor stops the server and waits for its thread; handlers that wait should
 //   // poll stopping() so that it does not wait for them.
 
 #include <httplib.h>
 
-#include <QByteArray>
-#include <QList>
-#include <QMap>
-#include <QString>
-
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace linkvane {
 
 // One request as the server received it.
 struct ReceivedRequest {
-    QByteArray method;
-    QByteArray target;  // the request target byte for byte as sent, query included
-    QByteArray path;    // its path, percent-escapes decoded
+    std::string method;
+    std::string target;  // the request target byte for byte as sent, query included
+    std::string path;    // its path, percent-escapes decoded
     // The request headers in name order, without the connection details cpp-httplib adds.
-    QList<std::pair<QByteArray, QByteArray>> headers;
+    std::vector<std::pair<std::string, std::string>> headers;
 };
 
 class TestServer {
@@ -44,16 +42,18 @@ public:
     TestServer& operator=(const TestServer&) = delete;
 
     // Answers GET `path` with exactly these body bytes and this status.
-    void serve(const QString& path, const QByteArray& body, int status = 200,
+    void serve(const std::string& path, const std::string& body, int status = 200,
                const char* contentType = "text/plain");
     // Answers GET `path` (a cpp-httplib pattern, a regular expression) with a handler of its own.
-    void handle(const QString& pathPattern, httplib::Server::Handler handler);
+    void handle(const std::string& pathPattern, httplib::Server::Handler handler);
 
     int port() const { return port_; }
-    QString hostPort() const;                // "127.0.0.1:PORT"
-    QString url(const QString& path) const;  // "http://127.0.0.1:PORT" + path
+    std::string hostPort() const;                // "127.0.0.1:PORT"
+    std::string url(const std::string& path) const;  // "http://127.0.0.1:PORT" + path
+    std::u16string url(std::u16string_view path) const;
+    std::u16string hostPort16() const;
 
-    QList<ReceivedRequest> requests() const;  // every request so far, as it arrived
+    std::vector<ReceivedRequest> requests() const;  // every request so far, as it arrived
     // True once the server is shutting down: a handler that stalls on purpose polls it.
     bool stopping() const { return stopping_; }
 
@@ -65,7 +65,7 @@ private:
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
-    QList<ReceivedRequest> requests_;
+    std::vector<ReceivedRequest> requests_;
 };
 
 // A port on 127.0.0.1 that nothing listens on (bound and released again), for a dead server.

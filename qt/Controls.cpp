@@ -1,4 +1,4 @@
-#include "forms/Controls.h"
+#include "qt/Controls.h"
 
 #include <QFontMetrics>
 #include <QMetaMethod>

@@ -2,7 +2,7 @@
 # Installs a build tree into a scratch directory, as the package build does, and checks what a
 # desktop and Debian look for: exactly the expected files, a valid menu entry naming the installed
 # program and icon, each icon at the size its directory claims, and the licence.
-#   tests/install-layout.sh CMAKE BUILD_DIR SOURCE_DIR
+#   tests/qt/install-layout.sh CMAKE BUILD_DIR SOURCE_DIR
 set -euo pipefail
 
 readonly cmake=$1 build_dir=$2 source_dir=$3

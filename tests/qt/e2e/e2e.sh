@@ -3,14 +3,14 @@
 # drives it, with real pointer and key events in a private X server with a window manager.
 # Checks what the user sees and what reaches the desktop's opener, saves screenshots, and leaves no
 # process behind.
-#   tests/e2e/e2e.sh ARTEFACT_DIR
+#   tests/qt/e2e/e2e.sh ARTEFACT_DIR
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/../../.." && pwd)
 artefacts=$(mkdir -p "${1:?usage: e2e.sh ARTEFACT_DIR}" && cd "$1" && pwd)
 cd "$root"
 
 readonly content_port=47621 link_port=47622   # the e2e preset's server hosts
-readonly program=build/e2e/app/linkvane server=build/e2e/demo/linkvane-demo-server
+readonly program=build/e2e/qt/linkvane server=build/e2e/demo/linkvane-demo-server
 readonly screen_width=1024 screen_height=768
 readonly main_title='Linkvane v1.4'
 readonly message_title='خطا'   # the message box of go-to-site before a search

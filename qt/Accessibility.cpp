@@ -1,6 +1,6 @@
-#include "forms/Accessibility.h"
+#include "qt/Accessibility.h"
 
-#include "forms/Controls.h"
+#include "qt/Controls.h"
 
 #include <QAccessibleWidget>
 

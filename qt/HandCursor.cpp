@@ -1,4 +1,4 @@
-#include "forms/HandCursor.h"
+#include "qt/HandCursor.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,16 +1,18 @@
 #include "app/Main.h"
+#include "qt/Desktop.h"
+#include "qt/FormWindow.h"
 #include "app/MainDefinition.h"
 #include "calendar/Data.h"
-#include "forms/HandCursor.h"
+#include "net/codepage.h"
+#include "qt/HandCursor.h"
 #include "forms/Twips.h"
-#include "tests/support/codepoints.h"
+#include "tests/qt/codepoints.h"
 #include "tests/support/recordingopener.h"
 #include "tests/support/testserver.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
-#include <QDate>
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
@@ -31,9 +33,15 @@ namespace {
 
 // Both servers at a loopback port where nothing listens: the program without a network.
 ServerHosts Offline() {
-    const QString dead = QStringLiteral("127.0.0.1:%1").arg(DeadPort());
+    const std::u16string dead = u"127.0.0.1:" + FromUtf8(std::to_string(DeadPort()));
     return {dead, dead};
 }
+
+ServerHosts Hosts(const TestServer& content, const TestServer& links) {
+    return {content.hostPort16(), links.hostPort16()};
+}
+
+QString Url(const TestServer& server, const char* path) { return QString::fromStdString(server.url(path)); }
 
 // پيام مدير سايت: ... as the server stores it, in Windows-1256 with a closing line break.
 const QString kPersianMessage =
@@ -54,18 +62,18 @@ QByteArray PngBytes(int width, int height) {
     return bytes;
 }
 
-QPoint CentreOf(const Form& form, const char* control) {
-    return form.control(QLatin1String(control))->geometry().center();
+QPoint CentreOf(const FormWindow& form, const char* control) {
+    return form.control(control)->geometry().center();
 }
 
 // Mouse events go through the window, which hands them to the control on top at that point.
-void MoveTo(Form& form, QPoint where) { QTest::mouseMove(form.windowHandle(), where); }
-void Click(Form& form, QPoint where) {
+void MoveTo(FormWindow& form, QPoint where) { QTest::mouseMove(form.windowHandle(), where); }
+void Click(FormWindow& form, QPoint where) {
     QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, where);
 }
 
-bool Bold(const Form& form, const char* caption) {
-    return form.label(QLatin1String(caption))->isBold();
+bool Bold(const FormWindow& form, const char* caption) {
+    return form.label(caption)->isBold();
 }
 
 // Runs `inspect` on the modal message box once it is up, then presses its OK button.
@@ -85,12 +93,14 @@ void OnNextMessageBox(std::function<void(QMessageBox*)> inspect, bool* seen) {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { InstallQtDesktop(); }
+
     void startupFetchesInOrderBeforeTheWindowShows() {
         TestServer server;
         std::atomic<bool> visibleDuringFetch{false};
-        Main* window = nullptr;
-        server.serve("/document/AdminPm.txt", Windows1256(kPersianMessage));
-        server.serve("/document/ADSBaner.txt", server.url("/banner.png").toLatin1() + "\r\n");
+        FormWindow* window = nullptr;
+        server.serve("/document/AdminPm.txt", Windows1256(kPersianMessage).toStdString());
+        server.serve("/document/ADSBaner.txt", server.url("/banner.png") + "\r\n");
         server.serve("/document/LinkBaner.txt", "http://127.0.0.1/ad-landing\r\n");
         server.handle("/banner.png", [&](const httplib::Request&, httplib::Response& response) {
             visibleDuringFetch = window && window->isVisible();
@@ -98,7 +108,9 @@ private slots:
             response.set_content(png.constData(), png.size(), "image/png");
         });
 
-        Main main({server.hostPort(), server.hostPort()});
+        Main mainForm(Hosts(server, server));
+
+        FormWindow& main = FormWindow::Of(mainForm);
         window = &main;
         main.Show();
         QVERIFY(main.isVisible());
@@ -113,7 +125,7 @@ private slots:
                                      "/document/LinkBaner.txt", "/banner.png"}));
 
         QCOMPARE(main.text("AdminPM"), kPersianMessage);
-        QCOMPARE(main.text("addressPicbanerr"), server.url("/banner.png") + "\r\n");
+        QCOMPARE(main.text("addressPicbanerr"), Url(server, "/banner.png") + "\r\n");
         QCOMPARE(main.text("addressbanerr"), QStringLiteral("http://127.0.0.1/ad-landing\r\n"));
         // The banner takes its picture's size, from the banner's own corner.
         QCOMPARE(main.image("baner")->picture().size(), QSize(300, 50));
@@ -124,14 +136,15 @@ private slots:
 
         QCOMPARE(main.label("lblTime")->readingOrder(), Qt::RightToLeft);
         QCOMPARE(main.text("LDATA"),
-                 ShamsiDate(DateValue(QDate::currentDate()), StyleWeekdayMonthName));
+                 QString::fromStdU16String(ShamsiDate(Today(), StyleWeekdayMonthName)));
         QTRY_VERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(main.text("lblTime")).hasMatch());
     }
 
     void startupWithoutNetworkStillShowsTheWindow() {
         RecordingOpener opener;
         QVERIFY(opener.isValid());
-        Main main(Offline());
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QVERIFY(main.isVisible());
@@ -153,7 +166,8 @@ private slots:
 
     void goToSiteBeforeAnySearchShowsTheMessage() {
         RecordingOpener opener;
-        Main main(Offline());
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         bool seen = false;
@@ -187,7 +201,8 @@ private slots:
         TestServer content, links;
         content.serve("/document/LinkBaner.txt", "https://ads.example/offer\r\n");
         links.serve("/ads/link.txt", "http://127.0.0.1:8080/site/\r\n");
-        Main main({content.hostPort(), links.hostPort()});
+        Main mainForm(Hosts(content, links));
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
 
@@ -195,7 +210,7 @@ private slots:
         Click(main, CentreOf(main, "lBlFind"));
         QCOMPARE(main.text("NAS"), QStringLiteral("http://127.0.0.1:8080/site/\r\n"));
         QCOMPARE(links.requests().size(), 1);
-        QCOMPARE(links.requests().first().path, QByteArray("/ads/link.txt"));
+        QCOMPARE(links.requests().front().path, "/ads/link.txt");
 
         Click(main, CentreOf(main, "Image2"));
         QTRY_COMPARE(opener.calls().size(), 1);
@@ -209,8 +224,8 @@ private slots:
     void aFailedSearchEmptiesTheAddress() {
         auto links = std::make_unique<TestServer>();
         links->serve("/ads/link.txt", "   ");
-        const QString host = links->hostPort();
-        Main main({Offline().content, host});
+        Main mainForm({Offline().content, links->hostPort16()});
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         Click(main, CentreOf(main, "Image1"));
@@ -221,7 +236,8 @@ private slots:
     }
 
     void hoverTurnsCaptionsBoldUntilTheBareSurface() {
-        Main main(Offline());
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         const char* captions[] = {"lBlFind", "Site", "Contac", "About"};
@@ -284,16 +300,18 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QRect, pixels);
         QFETCH(bool, sizedByContent);
-        Main main(Offline());
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Load();
-        const QRect placed = main.control(name)->geometry();
+        const QRect placed = main.control(name.toStdString())->geometry();
         QCOMPARE(placed.topLeft(), pixels.topLeft());
         if (!sizedByContent)
             QCOMPARE(placed.size(), pixels.size());
     }
 
     void windowFrameAndStacking() {
-        Main main(Offline());
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QCOMPARE(main.windowTitle(), QStringLiteral("Linkvane v1.4"));
@@ -314,7 +332,8 @@ private slots:
     }
 
     void captionsAreTheExactCodePoints() {
-        Main main(Offline());
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Load();
         QCOMPARE(CodePoints(main.text("lBlFind")), QStringLiteral("062C 0633 062A 062C 0648"));
         QCOMPARE(CodePoints(main.text("Site")), QStringLiteral("0631 0641 062A 0646 0020 0628 0647 0020 0633 0627 064A 062A"));
@@ -339,7 +358,8 @@ private slots:
     // it; captions read as text, the clock as its current time.
     void screenReaderAnnouncesAndPressesTheButtons() {
         RecordingOpener opener;
-        Main main(Offline());
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         for (const char* button : {"Image1", "Image2", "Image3", "Image4", "baner"}) {
@@ -392,14 +412,15 @@ private slots:
     }
 
     void clockTextIs24HourWithLeadingZeros() {
-        QCOMPARE(ClockText(QTime(9, 5, 30)), QStringLiteral("09:05:30"));
-        QCOMPARE(ClockText(QTime(21, 47, 2)), QStringLiteral("21:47:02"));
-        QCOMPARE(ClockText(QTime(0, 0, 0)), QStringLiteral("00:00:00"));
-        QCOMPARE(ClockText(QTime(23, 59, 59)), QStringLiteral("23:59:59"));
+        QVERIFY(ClockText(9, 5, 30) == u"09:05:30");
+        QVERIFY(ClockText(21, 47, 2) == u"21:47:02");
+        QVERIFY(ClockText(0, 0, 0) == u"00:00:00");
+        QVERIFY(ClockText(23, 59, 59) == u"23:59:59");
     }
 
     void closingEndsTheProgramWithItsWindows() {
-        Main main(Offline());
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QWidget other;

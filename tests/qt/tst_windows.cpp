@@ -1,6 +1,9 @@
 #include "app/Config.h"
 #include "app/Main.h"
-#include "tests/support/codepoints.h"
+#include "net/codepage.h"
+#include "qt/Desktop.h"
+#include "qt/FormWindow.h"
+#include "tests/qt/codepoints.h"
 #include "tests/support/recordingopener.h"
 #include "tests/support/testserver.h"
 #include "windows/AdminSupport.h"
@@ -19,17 +22,17 @@ void MoveTo(QWidget& window, QPoint where) { QTest::mouseMove(window.windowHandl
 void Click(QWidget& window, QPoint where) {
     QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, where);
 }
-QPoint CentreOf(const Form& form, const char* control) {
-    return form.control(QLatin1String(control))->geometry().center();
+QPoint CentreOf(const FormWindow& form, const char* control) {
+    return form.control(control)->geometry().center();
 }
 
-QString Dead() { return QStringLiteral("127.0.0.1:%1").arg(DeadPort()); }
+std::u16string Dead() { return u"127.0.0.1:" + FromUtf8(std::to_string(DeadPort())); }
 
 // The secondary window open right now, if any.
-Form* OpenSecondaryWindow(const char* name) {
+FormWindow* OpenSecondaryWindow(const char* name) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (window->objectName() == QLatin1String(name) && window->isVisible())
-            return qobject_cast<Form*>(window);
+            return qobject_cast<FormWindow*>(window);
     }
     return nullptr;
 }
@@ -37,9 +40,9 @@ Form* OpenSecondaryWindow(const char* name) {
 // Acts inside the modal display that the next click starts. `act` should close the window;
 // `acted` is set only when it did. A window left open (a failed check) is unloaded so the test
 // goes on instead of waiting in the modal display.
-void WhenOpen(const char* name, std::function<void(Form&)> act, bool* acted) {
+void WhenOpen(const char* name, std::function<void(FormWindow&)> act, bool* acted) {
     QTimer::singleShot(50, [=] {
-        Form* window = nullptr;
+        FormWindow* window = nullptr;
         QTRY_VERIFY((window = OpenSecondaryWindow(name)) != nullptr);
         act(*window);
         *acted = !OpenSecondaryWindow(name);
@@ -53,17 +56,20 @@ void WhenOpen(const char* name, std::function<void(Form&)> act, bool* acted) {
 class WindowsTest : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { InstallQtDesktop(); }
+
     void supportWindowIsModalKeepsTheClockAndStartsTheMessenger() {
         RecordingOpener opener;
         QVERIFY(opener.isValid());
         TestServer links;
         links.serve("/ads/link.txt", "http://127.0.0.1/site/");
-        Main main({Dead(), links.hostPort()});
+        Main mainForm({Dead(), links.hostPort16()});
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
 
         bool acted = false;
-        WhenOpen("AdminSupport", [&](Form& support) {
+        WhenOpen("AdminSupport", [&](FormWindow& support) {
             QVERIFY(QTest::qWaitForWindowExposed(&support));
             QCOMPARE(support.windowTitle(), QStringLiteral("Support"));
             QCOMPARE(support.size(), QSize(349, 249));
@@ -108,9 +114,9 @@ private slots:
                  QList<QByteArray>{QByteArray("ymsgr:sendim?") + LINKVANE_SUPPORT_MESSENGER_ID});
 
         // The same window object again, built afresh: the caption starts normal.
-        Form* first = nullptr;
+        FormWindow* first = nullptr;
         acted = false;
-        WhenOpen("AdminSupport", [&](Form& support) {
+        WhenOpen("AdminSupport", [&](FormWindow& support) {
             first = &support;
             QVERIFY(!support.label("lblback")->isBold());
             support.close();  // a close request from the system, as Alt+F4
@@ -130,11 +136,12 @@ private slots:
 
     void makerWindowOpensTheMakerSite() {
         RecordingOpener opener;
-        Main main({Dead(), Dead()});
+        Main mainForm({Dead(), Dead()});
+        FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         bool acted = false;
-        WhenOpen("Softwaremanufacturer", [&](Form& maker) {
+        WhenOpen("Softwaremanufacturer", [&](FormWindow& maker) {
             QVERIFY(QTest::qWaitForWindowExposed(&maker));
             QCOMPARE(maker.windowTitle(), QStringLiteral("Software manufacturer"));
             QCOMPARE(maker.size(), QSize(349, 221));
@@ -160,11 +167,13 @@ private slots:
             QVERIFY(announced->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
             announced->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         };
-        const auto announced = [](Form& window, const char* control) {
-            return QAccessible::queryAccessibleInterface(window.control(QLatin1String(control)));
+        const auto announced = [](FormWindow& window, const char* control) {
+            return QAccessible::queryAccessibleInterface(window.control(control));
         };
 
-        AdminSupport support;
+        AdminSupport supportForm;
+
+        FormWindow& support = FormWindow::Of(supportForm);
         support.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&support));
         QCOMPARE(announced(support, "Label4")->role(), QAccessible::Link);
@@ -178,7 +187,9 @@ private slots:
         press(support.control("Image1"));
         QTRY_VERIFY(!support.isVisible());
 
-        Softwaremanufacturer maker;
+        Softwaremanufacturer makerForm;
+
+        FormWindow& maker = FormWindow::Of(makerForm);
         maker.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&maker));
         QCOMPARE(announced(maker, "Label5")->role(), QAccessible::Link);
@@ -192,7 +203,8 @@ private slots:
 
     // Values of any width stay left of their captions with the stored gap.
     void valuesKeepTheirGapToTheCaption() {
-        Softwaremanufacturer maker;
+        Softwaremanufacturer makerForm;
+        FormWindow& maker = FormWindow::Of(makerForm);
         maker.Load();
         const auto gap = [&](const char* value, const char* caption) {
             return maker.control(caption)->x() - (maker.control(value)->x() + maker.control(value)->width());
@@ -200,16 +212,19 @@ private slots:
         QCOMPARE(gap("Label6", "Label7"), 10);  // 3360 - (2760 + 450) twips
         QCOMPARE(gap("Label5", "Label2"), 12);  // 3120 - (2400 + 540)
         QCOMPARE(gap("tell", "Label3"), 16);    // 3600 - (3120 + 240)
-        AdminSupport support;
+        AdminSupport supportForm;
+        FormWindow& support = FormWindow::Of(supportForm);
         support.Load();
         QCOMPARE(support.control("Label2")->geometry().right() + 1, 207);  // 3105 twips
         QCOMPARE(support.text("Label2"), QStringLiteral(LINKVANE_SUPPORT_EMAIL));
     }
 
     void captionsAreTheExactCodePoints() {
-        AdminSupport support;
+        AdminSupport supportForm;
+        FormWindow& support = FormWindow::Of(supportForm);
         support.Load();
-        Softwaremanufacturer maker;
+        Softwaremanufacturer makerForm;
+        FormWindow& maker = FormWindow::Of(makerForm);
         maker.Load();
         QCOMPARE(CodePoints(support.text("Label3")), QStringLiteral("0628 0627 0020 062A 0634 06A9 0631 0020 0645 062F 064A 0631 064A 062A 0020 0633 0627 064A 062A"));
         QCOMPARE(CodePoints(support.text("Label4")), QStringLiteral("0628 0631 0627 064A 0020 0627 0631 062A 0628 0627 0637 0020 0645 064A 062A 0648 0627 0646 064A 062F 0020 0627 0632 0020 0627 064A 0645 064A 0644 0020 0632 064A 0631 0020 0627 0633 062A 0641 0627 062F 0647 0020 06A9 0646 064A 062F 0020"));

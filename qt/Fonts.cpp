@@ -1,4 +1,4 @@
-#include "forms/Fonts.h"
+#include "qt/Fonts.h"
 
 #include <QFile>
 #include <QFontDatabase>

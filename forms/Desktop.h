@@ -1,0 +1,64 @@
+#pragma once
+// What a desktop provides to the windows of the core: the runtime interface their handlers are
+// written against. Each front end (Qt, Win32) implements it once; the core never sees a toolkit.
+
+#include "forms/FormDefinition.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace linkvane {
+
+class Form;
+
+// One window of a desktop, built from its form's definition. Every call comes from the
+// user-interface thread. Calls naming a control that does not exist (or is not built) do nothing.
+class WindowView {
+public:
+    virtual ~WindowView() = default;
+
+    // Builds the controls afresh from the definition and starts the timers; nothing is on screen.
+    virtual void BuildControls() = 0;
+    // Hides the window and destroys its controls; safe from a handler of one of them.
+    virtual void DestroyControls() = 0;
+    // Shows the window centred on the screen, the first control of the tab order focused.
+    virtual void ShowCentred() = 0;
+    // Shows the window modal to the whole program and returns once EndModal is called; the other
+    // windows repaint and run their timers meanwhile but take no input.
+    virtual void RunModal() = 0;
+    virtual void EndModal() = 0;
+    virtual bool IsVisible() const = 0;
+
+    // The text of a text box, label or button.
+    virtual std::u16string Text(std::string_view control) const = 0;
+    virtual void SetText(std::string_view control, const std::u16string& text) = 0;
+    virtual bool IsBold(std::string_view control) const = 0;
+    virtual void SetBold(std::string_view control, bool bold) = 0;
+    // Decodes the bytes of a picture for an image control; bytes that are no picture, or none,
+    // leave it without a picture.
+    virtual void SetPicture(std::string_view control, const std::string& pictureBytes) = 0;
+    virtual void SetReadingOrder(std::string_view control, ReadingOrder order) = 0;
+
+    // The program's one message box: a warning with one OK button, read right to left, modal to
+    // this window; returns once it is dismissed.
+    virtual void ShowWarning(const std::u16string& title, const std::u16string& text) = 0;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+
+    virtual std::unique_ptr<WindowView> CreateView(Form& form) = 0;
+    // Asks for the visual-style common controls before any control exists, where the desktop has
+    // them; any failure is ignored.
+    virtual void InitCommonControls() {}
+    // Ends the whole program at once: every window goes, no handler of theirs runs.
+    virtual void EndProgram() = 0;
+};
+
+// The desktop in use; a front end installs its own before it creates any window.
+void InstallDesktop(Desktop* desktop);
+Desktop& CurrentDesktop();
+
+}  // namespace linkvane

@@ -1,0 +1,358 @@
+#include "qt/FormWindow.h"
+
+#include "forms/Form.h"
+#include "forms/Twips.h"
+#include "qt/Accessibility.h"
+#include "qt/Fonts.h"
+#include "qt/HandCursor.h"
+#include "qt/Picture.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <climits>
+
+namespace linkvane {
+
+namespace {
+
+QRect PixelRect(const ControlDefinition& d) {
+    return {TwipsToPixels(d.left), TwipsToPixels(d.top), TwipsToPixels(d.width), TwipsToPixels(d.height)};
+}
+
+Qt::Alignment HorizontalAlignment(TextAlign align) {
+    switch (align) {
+    case TextAlign::Right: return Qt::AlignRight;
+    case TextAlign::Center: return Qt::AlignHCenter;
+    default: return Qt::AlignLeft;
+    }
+}
+
+Qt::LayoutDirection Direction(ReadingOrder order) {
+    return order == ReadingOrder::RightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
+QString Q(const std::u16string& text) { return QString::fromStdU16String(text); }
+QString Q(std::string_view name) { return QString::fromUtf8(name.data(), qsizetype(name.size())); }
+
+// A warning with one OK button, its text read right to left but not aligned to the right.
+void ShowRightToLeftWarning(QWidget* owner, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        label->setLayoutDirection(Qt::RightToLeft);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
+    }
+    box.exec();
+}
+
+// Text boxes hold any text handed to them: a single line keeps line breaks as characters, and
+// nothing is ever read as markup.
+QWidget* BuildTextBox(const ControlDefinition& d, QWidget* parent) {
+    if (d.multiLine) {
+        auto* box = new MultiLineTextBox(parent);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        QTextOption option = box->document()->defaultTextOption();
+        option.setAlignment(HorizontalAlignment(d.alignment) | Qt::AlignAbsolute);
+        option.setTextDirection(Direction(d.readingOrder));
+        box->document()->setDefaultTextOption(option);
+        box->setText(Q(d.text));
+        box->viewport()->setAttribute(Qt::WA_NoMousePropagation);
+        return box;
+    }
+    auto* box = new QLineEdit(parent);
+    box->setMaxLength(INT_MAX);
+    box->setAlignment(HorizontalAlignment(d.alignment) | Qt::AlignVCenter);
+    box->setText(Q(d.text));
+    return box;
+}
+
+QString ResourcePath(const std::string& file) { return QStringLiteral(":/resources/") + Q(file); }
+
+}  // namespace
+
+FormWindow::FormWindow(Form& form) : m_form(form) {
+    const FormDefinition& definition = m_form.definition();
+    InstallControlAccessibility();
+    setObjectName(Q(definition.name));
+    setWindowTitle(Q(definition.caption));
+    setFont(WindowFont());
+    setMouseTracking(true);
+    if (!definition.background.empty())
+        m_background.load(ResourcePath(definition.background));
+    if (!definition.icon.empty())
+        setWindowIcon(QIcon(ResourcePath(definition.icon)));
+    applyFrame();
+}
+
+FormWindow::~FormWindow() = default;
+
+FormWindow& FormWindow::Of(const Form& form) { return static_cast<FormWindow&>(form.view()); }
+
+void FormWindow::Load() { m_form.Load(); }
+void FormWindow::Show() { m_form.Show(); }
+void FormWindow::Unload() { m_form.Unload(); }
+
+void FormWindow::applyFrame() {
+    const FormDefinition& definition = m_form.definition();
+    const QSize client(TwipsToPixels(definition.clientWidth), TwipsToPixels(definition.clientHeight));
+    if (definition.frame == FrameStyle::SizableToolWindow) {
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                       Qt::WindowCloseButtonHint);
+        resize(client);
+    } else {
+        setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        setFixedSize(client);
+    }
+}
+
+void FormWindow::ShowCentred() {
+    centreOnScreen();
+    show();
+    // The control first in the tab order has the focus when the window first shows.
+    if (m_firstInTabOrder && m_firstInTabOrder->isVisible())
+        m_firstInTabOrder->setFocus(Qt::OtherFocusReason);
+}
+
+void FormWindow::RunModal() {
+    setWindowModality(Qt::ApplicationModal);
+    ShowCentred();
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    m_modalLoop = nullptr;
+}
+
+void FormWindow::EndModal() {
+    if (m_modalLoop)
+        m_modalLoop->quit();
+}
+
+void FormWindow::centreOnScreen() {
+    const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!display)
+        return;
+    const QRect available = display->availableGeometry();
+    move(available.center() - QPoint(width() / 2, height() / 2));
+}
+
+void FormWindow::BuildControls() {
+    for (const ControlDefinition& d : m_form.definition().controls) {
+        QObject* control = nullptr;
+        if (d.kind == ControlKind::Timer) {
+            auto* timer = new QTimer(this);
+            timer->setInterval(d.interval);
+            control = timer;
+        } else {
+            control = buildControl(d);
+        }
+        control->setObjectName(Q(d.name));
+        m_controls.insert(Q(d.name), control);
+        bindEvents(d, control);
+    }
+    stackControls();
+    orderTabs();
+    for (const ControlDefinition& d : m_form.definition().controls) {
+        if (d.kind == ControlKind::Timer)
+            static_cast<QTimer*>(find(d.name))->start();
+    }
+}
+
+QWidget* FormWindow::buildControl(const ControlDefinition& d) {
+    QWidget* widget = nullptr;
+    switch (d.kind) {
+    case ControlKind::Label: {
+        auto* label = new LabelControl(this);
+        label->setFont(WindowFont(d.bold));
+        label->setTextAlignment(HorizontalAlignment(d.alignment));
+        label->setReadingOrder(Direction(d.readingOrder));
+        label->setGeometry(PixelRect(d));
+        label->setAutoSize(d.autoSize);
+        if (d.growsLeft)
+            label->setRightEdge(PixelRect(d).x() + PixelRect(d).width());
+        label->setText(Q(d.text));
+        widget = label;
+        break;
+    }
+    case ControlKind::Image: {
+        auto* image = new ImageControl(this);
+        image->setGeometry(PixelRect(d));
+        image->setAutoSize(d.autoSize);
+        widget = image;
+        break;
+    }
+    case ControlKind::TextBox:
+        widget = BuildTextBox(d, this);
+        widget->setGeometry(PixelRect(d));
+        widget->setAttribute(Qt::WA_NoMousePropagation);
+        break;
+    case ControlKind::CommandButton:
+        widget = new QPushButton(Q(d.text), this);
+        widget->setGeometry(PixelRect(d));
+        widget->setAttribute(Qt::WA_NoMousePropagation);
+        break;
+    case ControlKind::Timer:
+        break;
+    }
+    if (!d.toolTip.empty()) {
+        widget->setToolTip(Q(d.toolTip));
+        widget->setAccessibleName(Q(d.toolTip));
+    }
+    if (!d.accessibleName.empty())
+        widget->setAccessibleName(Q(d.accessibleName));
+    if (d.pointer == MousePointer::Hand)
+        widget->setCursor(HandCursor());
+    widget->setFocusPolicy(TakesFocus(d) ? Qt::StrongFocus : Qt::NoFocus);
+    widget->setVisible(d.visible);
+    return widget;
+}
+
+// Controls stored earlier lie above later ones; text boxes and buttons lie above every label
+// and image whatever their place.
+void FormWindow::stackControls() {
+    const auto& controls = m_form.definition().controls;
+    for (auto it = controls.crbegin(); it != controls.crend(); ++it) {
+        if (QWidget* widget = control(it->name))
+            widget->raise();
+    }
+    for (auto it = controls.crbegin(); it != controls.crend(); ++it) {
+        if (TakesFocus(*it))
+            control(it->name)->raise();
+    }
+}
+
+void FormWindow::orderTabs() {
+    QWidget* previous = nullptr;
+    for (const ControlDefinition* d : TabOrder(m_form.definition())) {
+        QWidget* widget = control(d->name);
+        if (previous)
+            setTabOrder(previous, widget);
+        else
+            m_firstInTabOrder = widget;
+        previous = widget;
+    }
+}
+
+// Only a control with a click handler is connected to clicks, so that it knows it is clickable.
+void FormWindow::bindEvents(const ControlDefinition& d, QObject* control) {
+    const std::string name = d.name;
+    if (auto* mouseControl = qobject_cast<MouseControl*>(control)) {
+        if (m_form.HasClickHandler(name))
+            connect(mouseControl, &MouseControl::clicked, this, [this, name] { m_form.ControlClicked(name); });
+        connect(mouseControl, &MouseControl::mouseMoved, this, [this, name] { m_form.ControlMouseMoved(name); });
+    }
+    if (auto* timer = qobject_cast<QTimer*>(control))
+        connect(timer, &QTimer::timeout, this, [this, name] { m_form.TimerFired(name); });
+}
+
+// A handler may be running inside one of these controls (the back button unloads its own
+// window), so each goes out of sight and is deleted once control is back in the event loop.
+void FormWindow::DestroyControls() {
+    hide();
+    for (const QPointer<QObject>& control : std::as_const(m_controls)) {
+        if (auto* widget = qobject_cast<QWidget*>(control.data()))
+            widget->hide();
+        if (auto* timer = qobject_cast<QTimer*>(control.data()))
+            timer->stop();
+        if (control)
+            control->deleteLater();
+    }
+    m_controls.clear();
+    m_firstInTabOrder = nullptr;
+}
+
+QObject* FormWindow::find(std::string_view name) const { return m_controls.value(Q(name)).data(); }
+
+QWidget* FormWindow::control(std::string_view name) const { return qobject_cast<QWidget*>(find(name)); }
+
+LabelControl* FormWindow::label(std::string_view name) const {
+    return qobject_cast<LabelControl*>(find(name));
+}
+
+ImageControl* FormWindow::image(std::string_view name) const {
+    return qobject_cast<ImageControl*>(find(name));
+}
+
+std::u16string FormWindow::Text(std::string_view name) const {
+    QObject* control = find(name);
+    if (auto* box = qobject_cast<QLineEdit*>(control))
+        return box->text().toStdU16String();
+    if (auto* box = qobject_cast<MultiLineTextBox*>(control))
+        return box->text().toStdU16String();
+    if (auto* caption = qobject_cast<LabelControl*>(control))
+        return caption->text().toStdU16String();
+    if (auto* button = qobject_cast<QPushButton*>(control))
+        return button->text().toStdU16String();
+    return {};
+}
+
+void FormWindow::SetText(std::string_view name, const std::u16string& value) {
+    QObject* control = find(name);
+    const QString text = Q(value);
+    if (auto* box = qobject_cast<QLineEdit*>(control))
+        box->setText(text);
+    else if (auto* box = qobject_cast<MultiLineTextBox*>(control))
+        box->setText(text);
+    else if (auto* caption = qobject_cast<LabelControl*>(control))
+        caption->setText(text);
+    else if (auto* button = qobject_cast<QPushButton*>(control))
+        button->setText(text);
+}
+
+bool FormWindow::IsBold(std::string_view name) const {
+    const LabelControl* caption = label(name);
+    return caption && caption->isBold();
+}
+
+void FormWindow::SetBold(std::string_view name, bool bold) {
+    if (LabelControl* caption = label(name))
+        caption->setBold(bold);
+}
+
+void FormWindow::SetPicture(std::string_view name, const std::string& pictureBytes) {
+    if (ImageControl* picture = image(name))
+        picture->setPicture(DecodePicture(pictureBytes));
+}
+
+void FormWindow::SetReadingOrder(std::string_view name, ReadingOrder order) {
+    if (LabelControl* caption = label(name))
+        caption->setReadingOrder(Direction(order));
+}
+
+void FormWindow::ShowWarning(const std::u16string& title, const std::u16string& text) {
+    ShowRightToLeftWarning(this, Q(title), Q(text));
+}
+
+void FormWindow::paintEvent(QPaintEvent*) {
+    // Beyond the picture the window keeps its plain colour.
+    if (!m_background.isNull()) {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, m_background);
+    }
+}
+
+void FormWindow::mouseMoveEvent(QMouseEvent* event) {
+    // Only moves over the bare surface arrive here: every control keeps its own.
+    event->accept();
+    m_form.SurfaceMouseMoved();
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    // A close request from the system unloads the window, like the window's own way out.
+    event->ignore();
+    m_form.CloseRequested();
+}
+
+}  // namespace linkvane

@@ -1,0 +1,199 @@
+#include "calendar/Data.h"
+#include "tests/support/codepoints.h"
+
+#include <doctest/doctest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+using namespace linkvane;
+
+namespace {
+
+double Day(int y, int m, int d) { return DateValue(y, m, d); }
+
+struct ShamsiDay {
+    int year = -1, month = -1, day = -1;
+    bool operator==(const ShamsiDay&) const = default;
+};
+
+doctest::String toString(const ShamsiDay& d) {
+    return (std::to_string(d.year) + "/" + std::to_string(d.month) + "/" + std::to_string(d.day)).c_str();
+}
+
+ShamsiDay FromDays(std::int32_t count) {
+    ShamsiDay result;
+    ShamsiFromDays(count, result.year, result.month, result.day);
+    return result;
+}
+
+std::u16string Ascii(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+std::u16string Number(int n) { return Ascii(std::to_string(n)); }
+
+}  // namespace
+
+TEST_CASE("date values count days from 30 December 1899") {
+    CHECK(DateValue(1899, 12, 30) == 0.0);
+    CHECK(DateValue(1953, 3, 21) == ShamsiEpoch);
+    CHECK(DateValue(2013, 3, 21) == 41354.0);
+    CHECK(DateValue(100, 1, 1) == -657434.0);
+    CHECK(DateValue(9999, 12, 31) == 2958465.0);
+}
+
+TEST_CASE("the day walk crosses months and years at their boundaries") {
+    const int rows[][4] = {
+        {0, 1332, 1, 1},        {30, 1332, 1, 31},      {31, 1332, 2, 1},
+        {185, 1332, 6, 31},     {186, 1332, 7, 1},      {215, 1332, 7, 30},
+        {216, 1332, 8, 1},      {335, 1332, 11, 30},    {336, 1332, 12, 1},
+        {364, 1332, 12, 29},    {365, 1333, 1, 1},      {730, 1333, 12, 30},
+        {731, 1334, 1, 1},      {21914, 1391, 12, 30},  {21915, 1392, 1, 1},
+        {22100, 1392, 6, 31},   {22101, 1392, 7, 1},
+    };
+    for (const auto& r : rows) {
+        CAPTURE(r[0]);
+        CHECK(FromDays(r[0]) == ShamsiDay{r[1], r[2], r[3]});
+    }
+}
+
+TEST_CASE("a negative day count assigns nothing") {
+    for (std::int32_t count : {-1, -365, std::numeric_limits<std::int32_t>::min()}) {
+        int year = 7, month = 8, day = 9;
+        ShamsiFromDays(count, year, month, day);
+        CHECK(year == 7);
+        CHECK(month == 8);
+        CHECK(day == 9);
+    }
+}
+
+TEST_CASE("leap years follow the official calendar") {
+    // The plain 32-year rule, which the official calendar matches from 1332 up to 1436.
+    for (int year = 1332; year <= 1436; ++year) {
+        CAPTURE(year);
+        const int t = (year - 1309) % 32 - (year - 1309) / 32;
+        CHECK(IsShamsiLeapYear(year - 1332) == (t % 4 == 0));
+    }
+    CHECK(!IsShamsiLeapYear(0));
+    CHECK(IsShamsiLeapYear(1));
+    CHECK(IsShamsiLeapYear(104));   // 1436
+    CHECK(!IsShamsiLeapYear(105));  // 1437: the 32-year rule would wrongly make it leap
+    CHECK(!IsShamsiLeapYear(106));
+    CHECK(IsShamsiLeapYear(109));   // 1441: the cycle goes on from 1436
+}
+
+// 1 Farvardin of every year in the reference table, and whether the year is leap.
+TEST_CASE("every year of the reference table") {
+    std::ifstream file(LINKVANE_TEST_DATA_DIR "/farvardin-first.tsv");
+    REQUIRE(file.is_open());
+    int rows = 0;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line[0] == '#' || line.starts_with("shamsi_year"))
+            continue;
+        int year = 0, y = 0, m = 0, d = 0, leap = 0;
+        REQUIRE(std::sscanf(line.c_str(), "%d\t%d-%d-%d\t%d", &year, &y, &m, &d, &leap) == 5);
+        CAPTURE(year);
+        const double value = DateValue(y, m, d);
+        const auto count = static_cast<std::int32_t>(value - ShamsiEpoch);
+        CHECK(FromDays(count) == ShamsiDay{year, 1, 1});
+        if (count > 0)
+            CHECK(FromDays(count - 1).year == year - 1);
+        CHECK(FromDays(count + (leap ? 365 : 364)) == ShamsiDay{year, 12, leap ? 30 : 29});
+        CHECK(IsShamsiLeapYear(year - 1332) == (leap == 1));
+        CHECK(ShamsiDate(value) == Number(year) + u"/01/01");
+        ++rows;
+    }
+    CHECK(rows == 3177 - 1332 + 1);
+}
+
+TEST_CASE("worked dates in all four styles") {
+    // Persian words spelled as code points, so a normalised letter cannot slip in.
+    const std::u16string farvardin = u"\u0641\u0631\u0648\u0631\u062F\u064A\u0646";
+    const std::u16string dey = u"\u062F\u064A";
+    const std::u16string esfand = u"\u0627\u0633\u0641\u0646\u062F";
+    const std::u16string shahrivar = u"\u0634\u0647\u0631\u064A\u0648\u0631";
+    const std::u16string mehr = u"\u0645\u0647\u0631";
+    const std::u16string sat = u"\u0634\u0646\u0628\u0647";
+    const std::u16string sun = u"\u064A\u06A9\u0634\u0646\u0628\u0647";
+    const std::u16string mon = u"\u062F\u0648\u0634\u0646\u0628\u0647";
+    const std::u16string tue = u"\u0633\u0647\u0020\u0634\u0646\u0628\u0647";
+    const std::u16string wed = u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647";
+    const std::u16string thu = u"\u067E\u0646\u062C\u0634\u0646\u0628\u0647";
+    const std::u16string fri = u"\u062C\u0645\u0639\u0647";
+    auto check = [](double date, const std::u16string& weekday, int y, int m, int d,
+                    const std::u16string& month) {
+        CAPTURE(date);
+        const std::u16string gap = u"  ";
+        const std::u16string ys = Number(y), ms = Number(m), ds = Number(d);
+        const std::u16string numeric =
+            ys + u"/" + (m < 10 ? u"0" : u"") + ms + u"/" + (d < 10 ? u"0" : u"") + ds;
+        const std::u16string longest = weekday + gap + ds + gap + month + gap + ys;
+        CHECK(CodePoints(ShamsiDate(date)) == CodePoints(numeric));
+        CHECK(CodePoints(ShamsiDate(date, StyleNumeric)) == CodePoints(numeric));
+        CHECK(CodePoints(ShamsiDate(date, StyleDayMonthName)) == CodePoints(ds + u" " + month + u" " + ys));
+        CHECK(CodePoints(ShamsiDate(date, StyleWeekdayNumeric)) ==
+              CodePoints(weekday + u" " + ds + u"/" + ms + u"/" + ys));
+        CHECK(CodePoints(ShamsiDate(date, StyleWeekdayMonthName)) == CodePoints(longest));
+        // The time of day never changes the day.
+        CHECK(ShamsiDate(date + 0.99999, StyleWeekdayMonthName) == longest);
+    };
+    check(Day(1953, 3, 21), sat, 1332, 1, 1, farvardin);
+    check(Day(2013, 1, 1), tue, 1391, 10, 12, dey);
+    check(Day(2013, 3, 20), wed, 1391, 12, 30, esfand);  // end of a leap year
+    check(Day(2013, 3, 21), thu, 1392, 1, 1, farvardin);
+    check(Day(2013, 9, 22), sun, 1392, 6, 31, shahrivar);
+    check(Day(2013, 9, 23), mon, 1392, 7, 1, mehr);
+    check(Day(2016, 3, 19), sat, 1394, 12, 29, esfand);  // end of a common year
+    check(Day(2016, 3, 20), sun, 1395, 1, 1, farvardin);
+    check(Day(2025, 3, 20), thu, 1403, 12, 30, esfand);
+    // The day the 32-year rule would get wrong: 1437 starts on 21 March 2058, 1438 on 21 March 2059.
+    check(Day(2059, 3, 20), thu, 1437, 12, 29, esfand);
+    check(Day(2059, 3, 21), fri, 1438, 1, 1, farvardin);
+}
+
+TEST_CASE("each month name") {
+    const char* expected[] = {
+        "0641 0631 0648 0631 062F 064A 0646", "0627 0631 062F 064A 0628 0647 0634 062A",
+        "062E 0631 062F 0627 062F",               "062A 064A 0631",
+        "0645 0631 062F 0627 062F",               "0634 0647 0631 064A 0648 0631",
+        "0645 0647 0631",                             "0622 0628 0627 0646",
+        "0622 0630 0631",                             "062F 064A",
+        "0628 0647 0645 0646",                      "0627 0633 0641 0646 062F",
+    };
+    // 1 Farvardin 1392 is 21 March 2013; the first of each month follows from the month lengths.
+    double first = Day(2013, 3, 21);
+    for (int month = 1; month <= 12; ++month) {
+        const std::u16string text = ShamsiDate(first, StyleDayMonthName);
+        const std::size_t from = text.find(u' ') + 1;
+        const std::u16string name = text.substr(from, text.find(u' ', from) - from);
+        CHECK(CodePoints(name) == expected[month - 1]);
+        first += month <= 6 ? 31 : 30;
+    }
+}
+
+TEST_CASE("other styles and days before the epoch give empty text") {
+    const double date = Day(2013, 3, 21);
+    for (int style : {-1, 4, 100, std::numeric_limits<int>::min()})
+        CHECK(ShamsiDate(date, style).empty());
+    CHECK(ShamsiDate(ShamsiEpoch - 1, StyleWeekdayMonthName).empty());
+    CHECK(ShamsiDate(0).empty());
+    CHECK(ShamsiDate(-657434).empty());
+    CHECK(!ShamsiDate(ShamsiEpoch).empty());
+}
+
+TEST_CASE("values that are no date throw; the edges of the range are dates") {
+    const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
+                          std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(),
+                          -657435.0, 2958466.0, 1e300};
+    for (double value : bad)
+        CHECK_THROWS_AS(ShamsiDate(value, StyleWeekdayMonthName), std::invalid_argument);
+    CHECK(ShamsiDate(2958465.5).starts_with(u"9378/10/"));
+    CHECK(ShamsiDate(-657434.5).empty());
+    CHECK(ShamsiDate(Day(3797, 12, 31), StyleNumeric) == u"3176/10/11");
+}

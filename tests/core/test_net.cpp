@@ -1,0 +1,310 @@
+#include "net/codepage.h"
+#include "net/internetfile.h"
+#include "net/limits.h"
+#include "net/shell.h"
+#include "net/weblink.h"
+#include "tests/support/testserver.h"
+
+#include <doctest/doctest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+using namespace linkvane;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::size_t kMiB = std::size_t(1) << 20;
+
+// Limits short enough that a stalled or trickling server costs a test well under two seconds.
+FetchLimits QuickLimits() {
+    FetchLimits limits;
+    limits.connect = 1s;
+    limits.silence = 400ms;
+    limits.whole = 800ms;
+    return limits;
+}
+
+std::string AsciiBody(std::size_t size) {
+    std::string body;
+    for (std::size_t i = 0; i < size; ++i)
+        body += char('a' + i % 26);
+    return body;
+}
+
+std::u16string Latin1(const std::string& bytes) { return std::u16string(bytes.begin(), bytes.end()); }
+
+class Stopwatch {
+public:
+    long long elapsedMs() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point m_start = Clock::now();
+};
+
+// Answers with `prefix`, then sends nothing more until the server stops.
+httplib::Server::Handler StallAfter(const std::string& prefix, const TestServer& server) {
+    return [prefix, &server](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider(
+            "text/plain", [prefix, &server, sent = false](size_t, httplib::DataSink& sink) mutable {
+                if (!sent)
+                    sent = sink.write(prefix.data(), prefix.size());
+                std::this_thread::sleep_for(10ms);
+                return !server.stopping();
+            });
+    };
+}
+
+// Sends `piece` again and again, every `pause`, until the client goes or the server stops.
+httplib::Server::Handler Endless(const std::string& piece, std::chrono::milliseconds pause,
+                                 const TestServer& server) {
+    return [piece, pause, &server](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider(
+            "text/plain", [piece, pause, &server](size_t, httplib::DataSink& sink) {
+                std::this_thread::sleep_for(pause);
+                return !server.stopping() && sink.write(piece.data(), piece.size());
+            });
+    };
+}
+
+httplib::Server::Handler RedirectTo(const std::string& location) {
+    return [location](const httplib::Request&, httplib::Response& response) {
+        response.set_redirect(location);
+    };
+}
+
+void SetVariable(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value ? value : "");
+#else
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+#endif
+}
+
+// A shell that records what it is asked to open or run.
+struct RecordingShell : DesktopShell {
+    std::vector<std::string> opened, run;
+    std::u16string OpenerProgram() const override { return u"opener"; }
+    void OpenDocument(const Form*, const std::string& target) override { opened.push_back(target); }
+    void RunCommandLine(const std::string& line, int) override { run.push_back(line); }
+};
+
+}  // namespace
+
+TEST_SUITE("text fetch") {
+
+TEST_CASE("the body comes back byte for byte") {
+    TestServer server;
+    std::vector<std::string> bodies = {"", "http://127.0.0.1/site\r\n", "one\ntwo\r\nthree\n"};
+    for (std::size_t size : {30, 255, 256, 257, 600})
+        bodies.push_back(AsciiBody(size));
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        const std::string path = "/file" + std::to_string(i) + ".txt";
+        server.serve(path, bodies[i]);
+        CHECK(GetInternetFile(FromUtf8(server.url(path))) == Latin1(bodies[i]));
+    }
+}
+
+TEST_CASE("every byte value is one code-page character") {
+    std::string allBytes;
+    for (int value = 0; value < 256; ++value)
+        allBytes += char(value);
+    TestServer server;
+    server.serve("/all", allBytes);
+    server.serve("/persian", "\x81\x8D\x8E\x90\x98\xED");
+
+    const std::u16string all = GetInternetFile(server.url(u"/all"));
+    REQUIRE(all.size() == 256);
+    CHECK(all.substr(0, 128) == Latin1(allBytes.substr(0, 128)));
+    CHECK(all.find(u'\uFFFD') == std::u16string::npos);
+    // peh, tcheh, jeh, gaf, keheh, Arabic yeh
+    CHECK(GetInternetFile(server.url(u"/persian")) == u"\u067E\u0686\u0698\u06AF\u06A9\u064A");
+}
+
+TEST_CASE("an error page comes back as text") {
+    TestServer server;
+    server.serve("/gone.txt", "<html>not here</html>", 404);
+    server.serve("/broken.txt", "oops", 500);
+    CHECK(GetInternetFile(server.url(u"/gone.txt")) == u"<html>not here</html>");
+    CHECK(GetInternetFile(server.url(u"/broken.txt")) == u"oops");
+}
+
+TEST_CASE("a URL that cannot be opened gives empty text at once") {
+    TestServer server;
+    server.serve("/ads/link.txt", "http://127.0.0.1/site");
+    const std::u16string host = server.hostPort16();
+    const std::u16string urls[] = {
+        u"http://127.0.0.1:" + Latin1(std::to_string(DeadPort())) + u"/ads/link.txt",
+        u"", u"link list", u"http://", host + u"/ads/link.txt", u"file:///etc/hostname",
+        u"ftp://" + host + u"/ads/link.txt"};
+    for (const std::u16string& url : urls) {
+        CAPTURE(ToUtf8(url));
+        Stopwatch watch;
+        CHECK(GetInternetFile(url).empty());
+        CHECK(watch.elapsedMs() < 500);
+    }
+}
+
+TEST_CASE("the request is a plain GET with our user agent only") {
+    TestServer server;
+    server.serve("/document/AdminPm.txt", "salam");
+    GetInternetFile(server.url(u"/document/AdminPm.txt"));
+    const std::vector<ReceivedRequest> requests = server.requests();
+    REQUIRE(requests.size() == 1);
+    CHECK(requests[0].method == "GET");
+    using Header = std::pair<std::string, std::string>;
+    CHECK(requests[0].headers ==
+          std::vector<Header>{{"Host", server.hostPort()}, {"User-Agent", "vb wininet"}});
+}
+
+TEST_CASE("proxy variables change nothing") {
+    TestServer proxy;
+    TestServer server;
+    server.serve("/ads/link.txt", "direct");
+    const std::string proxyUrl = proxy.url("/");
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "ALL_PROXY", "all_proxy"})
+        SetVariable(name, proxyUrl.c_str());
+    for (const char* name : {"no_proxy", "NO_PROXY"})
+        SetVariable(name, nullptr);
+    const std::u16string text = GetInternetFile(server.url(u"/ads/link.txt"));
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "ALL_PROXY", "all_proxy"})
+        SetVariable(name, nullptr);
+    CHECK(text == u"direct");
+    CHECK(proxy.requests().empty());
+}
+
+TEST_CASE("the URL goes out in the code page") {
+    TestServer server;
+    server.handle("/.*", [](const httplib::Request&, httplib::Response&) {});
+    // Persian letters travel as their Windows-1256 bytes (percent-escaped on the wire); a
+    // character the code page lacks becomes "?", which here starts the query.
+    GetInternetFile(server.url(u"/\u067E\u06AF.txt"));
+    GetInternetFile(server.url(u"/a\u4E2Db"));
+    const std::vector<ReceivedRequest> requests = server.requests();
+    REQUIRE(requests.size() == 2);
+    CHECK(requests[0].path == "/\x81\x90.txt");
+    CHECK(requests[1].target == "/a?b");
+}
+
+TEST_CASE("redirects are followed within the limits, to the web only") {
+    TestServer server;
+    server.serve("/final", "arrived");
+    // /hop/N redirects N more times before it reaches /final.
+    server.handle(R"(/hop/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
+        const int left = std::stoi(request.matches[1]);
+        response.set_redirect(left == 0 ? "/final" : "/hop/" + std::to_string(left - 1));
+    });
+    server.handle("/loop", RedirectTo("/loop"));
+    server.handle("/to-file", RedirectTo("file:///etc/hostname"));
+    server.handle("/to-ftp", RedirectTo("ftp://" + server.hostPort() + "/final"));
+
+    CHECK(GetInternetFile(server.url(u"/hop/0")) == u"arrived");
+    CHECK(GetInternetFile(server.url(u"/hop/9")) == u"arrived");  // 10 redirects
+    CHECK(GetInternetFile(server.url(u"/hop/10")).empty());       // 11
+    Stopwatch watch;
+    CHECK(GetInternetFile(server.url(u"/loop")).empty());
+    CHECK(watch.elapsedMs() < 1000);
+    CHECK(GetInternetFile(server.url(u"/to-file")).empty());
+    CHECK(GetInternetFile(server.url(u"/to-ftp")).empty());
+}
+
+TEST_CASE("a body past the limit ends at the limit") {
+    TestServer server;
+    server.serve("/exact", AsciiBody(kMiB));
+    server.serve("/over", AsciiBody(kMiB + 1));
+    server.handle("/endless", Endless(std::string(64 * 1024, 'x'), 0ms, server));
+    CHECK(GetInternetFile(server.url(u"/exact")).size() == kMiB);
+    CHECK(GetInternetFile(server.url(u"/over")) == Latin1(AsciiBody(kMiB)));
+    Stopwatch watch;
+    CHECK(GetInternetFile(server.url(u"/endless")) == std::u16string(kMiB, u'x'));
+    CHECK(watch.elapsedMs() < 3000);
+}
+
+TEST_CASE("a silent server ends the fetch with the text so far") {
+    FetchLimits limits = QuickLimits();
+    limits.whole = 10s;  // the silence alone must end these
+    ScopedFetchLimits quick(limits);
+    TestServer server;
+    server.handle("/stalls-midway", StallAfter("partial", server));
+    server.handle("/never-answers", [&server](const httplib::Request&, httplib::Response&) {
+        while (!server.stopping())
+            std::this_thread::sleep_for(10ms);
+    });
+    for (const auto& [path, text] : {std::pair{u"/stalls-midway", u"partial"}, {u"/never-answers", u""}}) {
+        Stopwatch watch;
+        CHECK(GetInternetFile(server.url(path)) == text);
+        CHECK(watch.elapsedMs() < 2000);
+    }
+}
+
+TEST_CASE("a trickling server ends at the whole-fetch limit") {
+    ScopedFetchLimits quick(QuickLimits());
+    TestServer server;
+    server.handle("/trickles", Endless("t", 20ms, server));
+    Stopwatch watch;
+    const std::u16string text = GetInternetFile(server.url(u"/trickles"));
+    CHECK(watch.elapsedMs() < 2000);
+    CHECK(text.size() > 3);
+    CHECK(text == std::u16string(text.size(), u't'));
+}
+
+}  // TEST_SUITE
+
+TEST_SUITE("code page") {
+
+TEST_CASE("missing characters become question marks") {
+    CHECK(ToAnsi(u"\u067E\u0686\u0698\u06AF\u06A9\u064A") == "\x81\x8D\x8E\x90\x98\xED");
+    // One "?" per character, a surrogate pair included; a lone surrogate is no character.
+    CHECK(ToAnsi(u"a\u4E2D\U0001F600\xD800z") == "a???z");
+    CHECK(ToAnsi(u"\u001A\u4E2D") == "\x1A?");
+    CHECK(ThroughAnsi(u"\u06CC\u06A9") == u"?\u06A9");  // Farsi yeh is not in it
+}
+
+TEST_CASE("every byte goes there and back") {
+    for (int value = 0; value < 256; ++value) {
+        const std::string byte(1, char(value));
+        CHECK(ToAnsi(FromAnsi(byte)) == byte);
+    }
+}
+
+TEST_CASE("UTF-8 there and back, bad sequences as U+FFFD") {
+    const std::u16string text = u"a\u067E\u4E2D\U0001F600";
+    CHECK(FromUtf8(ToUtf8(text)) == text);
+    CHECK(ToUtf8(u"\xD800") == "\xEF\xBF\xBD");
+    CHECK(FromUtf8("a\xC0z|\xED\xA0\x80|\xF4\x90\x80\x80|\xE2\x82") == u"a\uFFFDz|\uFFFD|\uFFFD|\uFFFD");
+}
+
+}  // TEST_SUITE
+
+TEST_SUITE("links") {
+
+TEST_CASE("only web addresses reach the desktop's opener, unchanged") {
+    RecordingShell shell;
+    InstallDesktopShell(&shell);
+    for (const std::u16string target :
+         {u"", u"xterm", u"sh -c id", u"/usr/bin/xterm", u"file:///etc/passwd", u"ymsgr:sendim?x",
+          u"javascript:alert(1)", u" http://127.0.0.1/", u"http:/127.0.0.1/", u"httpx://127.0.0.1/",
+          u"\nhttp://127.0.0.1/"})
+        ShellOpen(nullptr, target);
+    CHECK(shell.opened.empty());
+
+    ShellOpen(nullptr, u"http://127.0.0.1/site\r\n");
+    ShellOpen(nullptr, u"HTTPS://127.0.0.1/A");
+    ShellOpen(nullptr, u"http://127.0.0.1/\u067E\u4E2D\U0001F600 x");
+    CHECK(shell.opened == std::vector<std::string>{"http://127.0.0.1/site\r\n", "HTTPS://127.0.0.1/A",
+                                                   "http://127.0.0.1/\x81?? x"});
+    ShellRun(u"opener ymsgr:sendim?\u067E", 3);
+    CHECK(shell.run == std::vector<std::string>{"opener ymsgr:sendim?\x81"});
+    InstallDesktopShell(nullptr);
+}
+
+}  // TEST_SUITE
