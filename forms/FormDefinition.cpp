@@ -1,5 +1,7 @@
 #include "forms/FormDefinition.h"
 
+#include "forms/Twips.h"
+
 #include <algorithm>
 
 namespace linkvane {
@@ -10,6 +12,13 @@ const ControlDefinition* FormDefinition::find(std::string_view control) const {
             return &definition;
     }
     return nullptr;
+}
+
+PixelSize ImageSizeFor(const ControlDefinition& image, PixelSize picture) {
+    const PixelSize stored{TwipsToPixels(image.width), TwipsToPixels(image.height)};
+    if (!image.autoSize)
+        return stored;
+    return {std::min(picture.width, stored.width), std::min(picture.height, stored.height)};
 }
 
 bool TakesFocus(const ControlDefinition& control) {

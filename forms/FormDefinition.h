@@ -49,6 +49,17 @@ struct FormDefinition {
     const ControlDefinition* find(std::string_view control) const;
 };
 
+struct PixelSize {
+    int width = 0, height = 0;
+    bool operator==(const PixelSize&) const = default;
+};
+
+// The size an image control takes for a picture of the given size: an auto-sized image takes the
+// picture's own size, but never more than the rectangle its layout stores, so that no picture
+// (a transparent one of any size included) covers another control or takes its clicks. Others
+// keep their stored size.
+PixelSize ImageSizeFor(const ControlDefinition& image, PixelSize picture);
+
 // Whether a control takes the keyboard focus (and so has a place in the tab order).
 bool TakesFocus(const ControlDefinition& control);
 

@@ -14,7 +14,7 @@ void InstallDesktopShell(DesktopShell* shell) { g_shell = shell; }
 std::u16string DesktopOpener() { return g_shell ? g_shell->OpenerProgram() : std::u16string(); }
 
 void ShellOpen(const Form* owner, std::u16string_view target) {
-    if (!g_shell || !IsWebLink(target))
+    if (!g_shell || !IsOpenableWebLink(target))
         return;
     g_shell->OpenDocument(owner, ToAnsi(target));
 }

@@ -106,8 +106,6 @@ ImageControl::ImageControl(QWidget* parent) : MouseControl(parent) {
 
 void ImageControl::setPicture(const QPixmap& picture) {
     m_picture = picture;
-    if (m_autoSize && !m_picture.isNull())
-        resize(m_picture.deviceIndependentSize().toSize());
     update();
 }
 

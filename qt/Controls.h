@@ -70,16 +70,14 @@ public:
     explicit ImageControl(QWidget* parent = nullptr);
 
     const QPixmap& picture() const { return m_picture; }
-    // With auto-size on, the control takes the size of any picture it is given.
+    // Drawn from the top-left corner, clipped to the control; the window sizes the control.
     void setPicture(const QPixmap& picture);
-    void setAutoSize(bool autoSize) { m_autoSize = autoSize; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QPixmap m_picture;
-    bool m_autoSize = false;
 };
 
 // A multi-line text box that gives back exactly the text it was handed, line breaks as they came

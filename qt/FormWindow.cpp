@@ -189,7 +189,6 @@ QWidget* FormWindow::buildControl(const ControlDefinition& d) {
     case ControlKind::Image: {
         auto* image = new ImageControl(this);
         image->setGeometry(PixelRect(d));
-        image->setAutoSize(d.autoSize);
         widget = image;
         break;
     }
@@ -322,8 +321,17 @@ void FormWindow::SetBold(std::string_view name, bool bold) {
 }
 
 void FormWindow::SetPicture(std::string_view name, const std::string& pictureBytes) {
-    if (ImageControl* picture = image(name))
-        picture->setPicture(DecodePicture(pictureBytes));
+    ImageControl* picture = image(name);
+    const ControlDefinition* definition = m_form.definition().find(name);
+    if (!picture || !definition)
+        return;
+    const QPixmap decoded = DecodePicture(pictureBytes);
+    picture->setPicture(decoded);
+    if (!decoded.isNull()) {
+        const QSize own = decoded.deviceIndependentSize().toSize();
+        const PixelSize size = ImageSizeFor(*definition, {own.width(), own.height()});
+        picture->resize(size.width, size.height);
+    }
 }
 
 void FormWindow::SetReadingOrder(std::string_view name, ReadingOrder order) {

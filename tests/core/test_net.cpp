@@ -290,17 +290,21 @@ TEST_SUITE("links") {
 TEST_CASE("only web addresses reach the desktop's opener, unchanged") {
     RecordingShell shell;
     InstallDesktopShell(&shell);
-    for (const std::u16string target :
-         {u"", u"xterm", u"sh -c id", u"/usr/bin/xterm", u"file:///etc/passwd", u"ymsgr:sendim?x",
+    for (const std::u16string& target : std::vector<std::u16string>{
+          u"", u"xterm", u"sh -c id", u"/usr/bin/xterm", u"file:///etc/passwd", u"ymsgr:sendim?x",
           u"javascript:alert(1)", u" http://127.0.0.1/", u"http:/127.0.0.1/", u"httpx://127.0.0.1/",
-          u"\nhttp://127.0.0.1/"})
+          u"\nhttp://127.0.0.1/", u"http://x\nfile:///etc/passwd", u"http://x\r\n--help\r\n",
+          u"http://x/\x1B[2J", u"http://x/\a", u"http://x/\b", u"http://x/\ty", u"http://x/\x7F",
+          std::u16string(u"http://x/\0y", 11)})
         ShellOpen(nullptr, target);
     CHECK(shell.opened.empty());
 
     ShellOpen(nullptr, u"http://127.0.0.1/site\r\n");
+    ShellOpen(nullptr, u"http://127.0.0.1/site\r\n\n\r");  // only line breaks at the end
     ShellOpen(nullptr, u"HTTPS://127.0.0.1/A");
     ShellOpen(nullptr, u"http://127.0.0.1/\u067E\u4E2D\U0001F600 x");
-    CHECK(shell.opened == std::vector<std::string>{"http://127.0.0.1/site\r\n", "HTTPS://127.0.0.1/A",
+    CHECK(shell.opened == std::vector<std::string>{"http://127.0.0.1/site\r\n",
+                                                   "http://127.0.0.1/site\r\n\n\r", "HTTPS://127.0.0.1/A",
                                                    "http://127.0.0.1/\x81?? x"});
     ShellRun(u"opener ymsgr:sendim?\u067E", 3);
     CHECK(shell.run == std::vector<std::string>{"opener ymsgr:sendim?\x81"});

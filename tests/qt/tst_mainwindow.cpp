@@ -196,6 +196,33 @@ private slots:
         QCOMPARE(opener.calls().size(), 0);
     }
 
+    // A picture larger than the banner's place (here a transparent one) is cut to that place: it
+    // neither covers the buttons nor takes their clicks.
+    void anOversizedBannerStaysInItsPlace() {
+        RecordingOpener opener;
+        TestServer content, links;
+        QImage clear(5600, 5600, QImage::Format_ARGB32);
+        clear.fill(Qt::transparent);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        clear.save(&buffer, "PNG");
+        content.serve("/banner.png", png.toStdString(), 200, "image/png");
+        content.serve("/document/ADSBaner.txt", content.url("/banner.png") + "\r\n");
+        content.serve("/document/LinkBaner.txt", "http://127.0.0.1/ad\r\n");
+        links.serve("/ads/link.txt", "http://127.0.0.1/site/\r\n");
+        Main mainForm(Hosts(content, links));
+        FormWindow& main = FormWindow::Of(mainForm);
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QCOMPARE(main.image("baner")->geometry(), QRect(8, 80, 460, 68));
+        Click(main, CentreOf(main, "Image1"));
+        QCOMPARE(links.requests().size(), 1);
+        QCOMPARE(main.text("NAS"), QStringLiteral("http://127.0.0.1/site/\r\n"));
+        QTest::qWait(100);
+        QCOMPARE(opener.calls().size(), 0);
+    }
+
     void searchThenGoToSiteOpensTheAddressUnchanged() {
         RecordingOpener opener;
         TestServer content, links;
