@@ -19,8 +19,13 @@ configure_file("${LINKVANE_DOCTEST_HEADER}" "${CMAKE_BINARY_DIR}/third-party/doc
 add_library(linkvane_doctest INTERFACE)
 target_include_directories(linkvane_doctest SYSTEM INTERFACE "${CMAKE_BINARY_DIR}/third-party")
 
-add_test(NAME wine_session_start COMMAND ${_linkvane_repo}/scripts/wine-session.sh start)
-add_test(NAME wine_session_stop COMMAND ${_linkvane_repo}/scripts/wine-session.sh stop)
+# The prefix of the emulator (cmake/toolchain-mingw64.cmake sets it for the build tree).
+set(_linkvane_wine_env)
+if(LINKVANE_WINEPREFIX)
+    set(_linkvane_wine_env /usr/bin/env "LINKVANE_WINEPREFIX=${LINKVANE_WINEPREFIX}")
+endif()
+add_test(NAME wine_session_start COMMAND ${_linkvane_wine_env} ${_linkvane_repo}/scripts/wine-session.sh start)
+add_test(NAME wine_session_stop COMMAND ${_linkvane_wine_env} ${_linkvane_repo}/scripts/wine-session.sh stop)
 set_tests_properties(wine_session_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
 set_tests_properties(wine_session_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
 

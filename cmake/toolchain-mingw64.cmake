@@ -5,9 +5,10 @@
 #   that ship with Windows (scripts/check-windows-imports.sh checks that).
 # - find_* look only in the mingw root (/usr/x86_64-w64-mingw32), never at the host's libraries
 #   or headers (Qt, /usr/include); pkg-config is the mingw one.
-# - CTest runs the test executables under Wine through scripts/wine-run.sh (private prefix
-#   build/wine/prefix, or LINKVANE_WINEPREFIX); bracket them with scripts/wine-session.sh
-#   (see tests/windows/CMakeLists.txt for the fixture).
+# - CTest runs the test executables under Wine through scripts/wine-run.sh, in a Wine prefix of
+#   this build tree (LINKVANE_WINEPREFIX, default <build>/wine/prefix, made at the first test):
+#   two build trees never share a wineserver. Bracket the Wine tests with scripts/wine-session.sh
+#   (cmake/WindowsTesting.cmake has the CTest fixture).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(LINKVANE_MINGW_TRIPLE x86_64-w64-mingw32)
@@ -36,4 +37,7 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+set(LINKVANE_WINEPREFIX "${CMAKE_BINARY_DIR}/wine/prefix" CACHE PATH "Wine prefix of the tests CTest runs")
+get_filename_component(_linkvane_scripts "${CMAKE_CURRENT_LIST_DIR}/../scripts" ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR
+    /usr/bin/env "LINKVANE_WINEPREFIX=${LINKVANE_WINEPREFIX}" ${_linkvane_scripts}/wine-run.sh)

@@ -15,7 +15,10 @@ case ${1:-} in
         linkvane_wine_ensure_prefix
         log=$linkvane_wine_dir/session.log
         # Every descriptor away from the caller's: the server and the services outlive this script.
-        wineserver -p"${LINKVANE_WINE_SESSION_SECONDS:-600}" </dev/null >"$log" 2>&1
+        # Status 2: a server of this prefix already runs (a session started before); use it.
+        status=0
+        wineserver -p"${LINKVANE_WINE_SESSION_SECONDS:-600}" </dev/null >"$log" 2>&1 || status=$?
+        [ "$status" -eq 0 ] || [ "$status" -eq 2 ] || { cat "$log" >&2; exit "$status"; }
         wine wineboot </dev/null >>"$log" 2>&1
         ;;
     stop)
