@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
-#   scripts/install-deps.sh [build] [display] [art] [package] [bench]
+#   scripts/install-deps.sh [build] [display] [art] [package] [bench] [windows]
 #     build:   compilers (native and the Windows cross compiler), CMake, Qt 6, libcurl, doctest,
 #              the test web server library, the fonts, the desktop entry checker (default)
 #     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
 #     art:     Pillow and the DejaVu fonts, to redraw resources/ and demo/ pictures with resources/draw-artwork.py
 #     package: the Debian package tools and debootstrap, for scripts/package.sh and scripts/check-package.sh
 #     bench:   the curl command-line tool, the anchor of the download benchmark (bench/run.sh)
+#     windows: the mingw-w64 cross compiler (posix threads), Wine 8 with the free Tahoma, doctest,
+#              NSIS and faketime; dpkg-dev and autotools to build the static libcurl for Windows from
+#              Debian's curl source (scripts/build-curl-windows.sh); python3 for its smoke test
 set -euo pipefail
 
 groups=("$@")
@@ -27,6 +30,11 @@ for group in "${groups[@]}"; do
         art) packages+=(python3-pil fonts-dejavu-core) ;;
         package) packages+=(dpkg-dev desktop-file-utils debootstrap) ;;
         bench) packages+=(curl) ;;
+        # dpkg-dev unpacks `apt-get source curl`; Debian's curl patches change configure.ac and
+        # Makefile.am, so autoconf, automake and libtool regenerate its build system.
+        windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine
+                            doctest-dev cmake make nsis faketime dpkg-dev autoconf automake libtool
+                            python3) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
