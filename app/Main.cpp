@@ -10,7 +10,6 @@
 #include "windows/AdminSupport.h"
 #include "windows/Softwaremanufacturer.h"
 
-#include <ctime>
 
 namespace linkvane {
 
@@ -41,13 +40,7 @@ std::u16string ClockText(int hour, int minute, int second) {
 }
 
 std::u16string ClockTextNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-#ifdef _WIN32
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    const std::tm local = LocalTimeNow();
     return ClockText(local.tm_hour, local.tm_min, local.tm_sec);
 }
 

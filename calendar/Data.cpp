@@ -154,8 +154,7 @@ double DateValue(int year, int month, int day) {
     return static_cast<double>((date - zeroDay).count());
 }
 
-double Today() {
-    // The calendar day as the user's clock shows it, which is the local one.
+std::tm LocalTimeNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
 #ifdef _WIN32
@@ -163,6 +162,11 @@ double Today() {
 #else
     localtime_r(&now, &local);
 #endif
+    return local;
+}
+
+double Today() {
+    const std::tm local = LocalTimeNow();
     return DateValue(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 

@@ -2,6 +2,7 @@
 // Solar Hijri (Shamsi) calendar: day counts to year/month/day, and the Persian date text.
 
 #include <cstdint>
+#include <ctime>
 #include <string>
 
 namespace linkvane {
@@ -34,6 +35,9 @@ std::u16string ShamsiDate(double date, int style = StyleNumeric);
 
 // The date value of a day of the proleptic Gregorian calendar (midnight).
 double DateValue(int year, int month, int day);
+
+// The system clock as local date and time of day, as the user's clock shows it.
+std::tm LocalTimeNow();
 
 // The date value of the local calendar day of the system clock (midnight).
 double Today();
