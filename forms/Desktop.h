@@ -4,6 +4,7 @@
 
 #include "forms/FormDefinition.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -53,8 +54,28 @@ public:
     // Asks for the visual-style common controls before any control exists, where the desktop has
     // them; any failure is ignored.
     virtual void InitCommonControls() {}
-    // Ends the whole program at once: every window goes, no handler of theirs runs.
-    virtual void EndProgram() = 0;
+
+    // Ends the whole program: every window goes, no handler of theirs runs, the program's event
+    // loop returns, and downloads still running are abandoned.
+    void EndProgram();
+    bool IsEnding() const { return m_ending; }
+
+    // Runs the desktop's events on the user-interface thread while work goes on in another
+    // thread, until `finished` is true (returns true) or the program is ending (returns false).
+    // Meanwhile every window repaints, timers fire and close requests are handled; user input
+    // (keys, clicks, pointer movements) is held and handled after the wait, in the order it came,
+    // as the classic desktop queues it during a busy handler.
+    virtual bool RunEventsUntil(const std::atomic<bool>& finished) = 0;
+    // Wakes RunEventsUntil to look at its flag again. Safe from any thread.
+    virtual void WakeEventLoop() = 0;
+
+protected:
+    // Hides and closes every window and makes the program's event loop (and any wait in
+    // RunEventsUntil) return.
+    virtual void CloseEverything() = 0;
+
+private:
+    bool m_ending = false;
 };
 
 // The desktop in use; a front end installs its own before it creates any window.

@@ -1,5 +1,7 @@
 #include "forms/Form.h"
 
+#include "net/transport.h"
+
 #include <cassert>
 
 namespace linkvane {
@@ -15,13 +17,19 @@ Desktop& CurrentDesktop() {
     return *g_desktop;
 }
 
+void Desktop::EndProgram() {
+    m_ending = true;
+    AbandonDownloads();
+    CloseEverything();
+}
+
 Form::Form(FormDefinition definition)
     : m_definition(std::move(definition)), m_view(CurrentDesktop().CreateView(*this)) {}
 
 Form::~Form() = default;
 
 void Form::Load() {
-    if (m_loaded)
+    if (m_loaded || CurrentDesktop().IsEnding())
         return;
     m_view->BuildControls();
     m_loaded = true;

@@ -37,3 +37,21 @@ std::vector<const ControlDefinition*> TabOrder(const FormDefinition& form) {
 }
 
 }  // namespace linkvane
+
+namespace linkvane {
+
+std::optional<std::chrono::milliseconds> TimerDelay(const ControlDefinition& timer,
+                                     std::chrono::system_clock::time_point now) {
+    using std::chrono::milliseconds;
+    if (timer.interval <= 0)
+        return std::nullopt;
+    if (timer.interval >= 1000)
+        return milliseconds(timer.interval);
+    // Local time differs from the system clock by whole minutes, so its seconds turn together.
+    constexpr milliseconds kPastTheBoundary{2};
+    const auto intoSecond =
+        std::chrono::duration_cast<milliseconds>(now.time_since_epoch()) % std::chrono::seconds(1);
+    return std::chrono::seconds(1) - intoSecond + kPastTheBoundary;
+}
+
+}  // namespace linkvane

@@ -2,6 +2,8 @@
 // A window described as data, in the units and terms of its stored layout. Each desktop's runtime
 // builds the window from it afresh at every showing.
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,5 +67,13 @@ bool TakesFocus(const ControlDefinition& control);
 
 // The controls that take the focus, in tab order.
 std::vector<const ControlDefinition*> TabOrder(const FormDefinition& form);
+
+// How long a timer waits from `now` until it fires next. A timer whose interval is under a second
+// drives a seconds clock (the main window's stores 1 ms, from a desktop whose timers could not be
+// trusted to keep a steady second): it fires just after each second boundary instead, so that the
+// text it shows is the same and the program is idle in between. A zero interval never fires
+// (no value).
+std::optional<std::chrono::milliseconds> TimerDelay(const ControlDefinition& timer,
+                                     std::chrono::system_clock::time_point now);
 
 }  // namespace linkvane

@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <memory>
 
@@ -54,8 +55,14 @@ int ConnectionOpened(void* context, char*, char*, int, int) {
 }
 
 // libcurl calls this at least once a second while a transfer runs; a non-zero result ends it.
+std::atomic<bool> g_abandoned{false};
+
+// Also where an abandoned transfer stops: libcurl calls this at least once a second, and more
+// often while bytes flow.
 int CheckSilence(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     const auto* transfer = static_cast<const Transfer*>(context);
+    if (g_abandoned)
+        return 1;
     return Clock::now() - transfer->lastByte > transfer->silence ? 1 : 0;
 }
 
@@ -95,7 +102,11 @@ void SetReceivers(CURL* curl, Transfer& transfer) {
 
 }  // namespace
 
+void AbandonDownloads() { g_abandoned = true; }
+
 HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes) {
+    if (g_abandoned)
+        return {};
     EnsureCurlGlobal();
     CurlHandle curl(curl_easy_init(), &curl_easy_cleanup);
     if (!curl)

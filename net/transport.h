@@ -18,4 +18,8 @@ struct HttpResponse {
 // whatever the environment says, no other headers of ours, nothing cached or stored.
 HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes);
 
+// Ends every running download within a second and makes every later one fail at once, as
+// incomplete with no status: the program is ending. Safe from any thread.
+void AbandonDownloads();
+
 }  // namespace linkvane

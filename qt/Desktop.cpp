@@ -3,9 +3,16 @@
 #include "net/codepage.h"
 #include "qt/FormWindow.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDir>
+#include <QEvent>
+#include <QPointer>
 #include <QProcess>
+
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace linkvane {
 
@@ -20,16 +27,79 @@ void StartDetached(const QString& program, const QStringList& arguments,
     QProcess::startDetached(program, arguments, workingDirectory);
 }
 
+// Keeps the user's input away from the windows while a handler waits for its work, and gives
+// it back afterwards in the order it came. Everything else (paints, timers, close requests, the
+// pointer entering and leaving) goes on meanwhile.
+class HeldInput : public QObject {
+public:
+    HeldInput() { qApp->installEventFilter(this); }
+    ~HeldInput() override { qApp->removeEventFilter(this); }
+
+    // Posted events are delivered before new input from the window system, and pass this filter
+    // again: should a replayed click start another wait, the rest stays held behind it.
+    void Replay() {
+        qApp->removeEventFilter(this);
+        for (auto& [receiver, event] : m_events) {
+            if (receiver)
+                QCoreApplication::postEvent(receiver, event.release());
+        }
+        m_events.clear();
+    }
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override {
+        if (!IsInput(event->type()))
+            return false;
+        m_events.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
+        return true;
+    }
+
+private:
+    static bool IsInput(QEvent::Type type) {
+        switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::InputMethod:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_events;
+};
+
 }  // namespace
 
 std::unique_ptr<WindowView> QtDesktop::CreateView(Form& form) {
     return std::make_unique<FormWindow>(form);
 }
 
-void QtDesktop::EndProgram() {
+// Every nested loop (a modal showing, a wait) returns as well as the program's own.
+void QtDesktop::CloseEverything() {
     for (QWidget* window : QApplication::topLevelWidgets())
         window->hide();
     QCoreApplication::exit(0);
+}
+
+bool QtDesktop::RunEventsUntil(const std::atomic<bool>& finished) {
+    HeldInput held;
+    while (!finished && !IsEnding())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    held.Replay();
+    return finished && !IsEnding();
+}
+
+void QtDesktop::WakeEventLoop() {
+    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(qApp->thread()))
+        dispatcher->wakeUp();
 }
 
 std::u16string QtDesktop::OpenerProgram() const { return u"xdg-open"; }

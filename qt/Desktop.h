@@ -9,11 +9,15 @@ namespace linkvane {
 class QtDesktop : public Desktop, public DesktopShell {
 public:
     std::unique_ptr<WindowView> CreateView(Form& form) override;
-    void EndProgram() override;
+    bool RunEventsUntil(const std::atomic<bool>& finished) override;
+    void WakeEventLoop() override;
 
     std::u16string OpenerProgram() const override;
     void OpenDocument(const Form* owner, const std::string& ansiTarget) override;
     void RunCommandLine(const std::string& ansiCommandLine, int windowStyle) override;
+
+protected:
+    void CloseEverything() override;
 };
 
 // Installs the one Qt desktop as the program's desktop and shell; needs a QApplication.

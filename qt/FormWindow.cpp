@@ -148,12 +148,23 @@ void FormWindow::centreOnScreen() {
     move(available.center() - QPoint(width() / 2, height() / 2));
 }
 
+namespace {
+
+// Each firing sets the next, so that a seconds clock keeps to the second boundaries.
+void ArmTimer(QTimer* timer, const ControlDefinition& definition) {
+    if (const auto delay = TimerDelay(definition, std::chrono::system_clock::now()))
+        timer->start(*delay);
+}
+
+}  // namespace
+
 void FormWindow::BuildControls() {
     for (const ControlDefinition& d : m_form.definition().controls) {
         QObject* control = nullptr;
         if (d.kind == ControlKind::Timer) {
             auto* timer = new QTimer(this);
-            timer->setInterval(d.interval);
+            timer->setSingleShot(true);
+            timer->setTimerType(Qt::PreciseTimer);
             control = timer;
         } else {
             control = buildControl(d);
@@ -166,7 +177,7 @@ void FormWindow::BuildControls() {
     orderTabs();
     for (const ControlDefinition& d : m_form.definition().controls) {
         if (d.kind == ControlKind::Timer)
-            static_cast<QTimer*>(find(d.name))->start();
+            ArmTimer(static_cast<QTimer*>(find(d.name)), d);
     }
 }
 
@@ -252,8 +263,12 @@ void FormWindow::bindEvents(const ControlDefinition& d, QObject* control) {
             connect(mouseControl, &MouseControl::clicked, this, [this, name] { m_form.ControlClicked(name); });
         connect(mouseControl, &MouseControl::mouseMoved, this, [this, name] { m_form.ControlMouseMoved(name); });
     }
-    if (auto* timer = qobject_cast<QTimer*>(control))
-        connect(timer, &QTimer::timeout, this, [this, name] { m_form.TimerFired(name); });
+    if (auto* timer = qobject_cast<QTimer*>(control)) {
+        connect(timer, &QTimer::timeout, this, [this, timer, d, name] {
+            ArmTimer(timer, d);
+            m_form.TimerFired(name);
+        });
+    }
 }
 
 // A handler may be running inside one of these controls (the back button unloads its own

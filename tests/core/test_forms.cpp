@@ -3,7 +3,12 @@
 
 #include <doctest/doctest.h>
 
+#include "forms/Background.h"
+
+#include <atomic>
+#include <chrono>
 #include <map>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -49,7 +54,21 @@ public:
     std::unique_ptr<WindowView> CreateView(Form&) override {
         return std::make_unique<RecordingView>(journal);
     }
-    void EndProgram() override { journal.calls.push_back("end program"); }
+    // Events are the test's own business: a wait only watches its flag, and the test may end
+    // the program in the middle of one.
+    bool RunEventsUntil(const std::atomic<bool>& finished) override {
+        journal.calls.push_back("wait");
+        if (endDuringWait)
+            EndProgram();
+        while (!finished && !IsEnding())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return finished && !IsEnding();
+    }
+    void WakeEventLoop() override {}
+    bool endDuringWait = false;
+
+protected:
+    void CloseEverything() override { journal.calls.push_back("end program"); }
 };
 
 class Probe : public Form {
@@ -128,4 +147,53 @@ TEST_CASE("twips become pixels rounded to nearest") {
     CHECK(TwipsToPixels(10485) == 699);
     CHECK(TwipsToPixels(5985) == 399);
     CHECK(TwipsToPixels(-8) == -1);
+}
+
+TEST_CASE("work off the user-interface thread gives its result back, or nothing once the program ends") {
+    WithDesktop with;
+    CHECK(WithoutFreezing<std::string>([] { return std::string("text"); }) == "text");
+    CHECK(with.calls() == std::vector<std::string>{"wait"});
+
+    // Ending in the middle of a wait returns at once and leaves the worker to finish alone.
+    std::atomic<bool> release{false};
+    with.desktop.endDuringWait = true;
+    const auto started = std::chrono::steady_clock::now();
+    const std::string result = WithoutFreezing<std::string>([&release] {
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return std::string("late");
+    });
+    CHECK(result.empty());
+    CHECK(std::chrono::steady_clock::now() - started < std::chrono::milliseconds(500));
+    CHECK_FALSE(WaitForWorkers(std::chrono::milliseconds(20)));
+    release = true;
+    CHECK(WaitForWorkers(std::chrono::seconds(5)));
+
+    // Once ending, no window loads or shows and no more work starts.
+    Probe probe(with.desktop.journal);
+    with.calls().clear();
+    probe.Show();
+    CHECK(WithoutFreezing<int>([] { return 7; }) == 0);
+    CHECK(with.calls().empty());
+}
+
+TEST_CASE("a timer under a second fires just after each second boundary; others keep their interval") {
+    using namespace std::chrono;
+    const ControlDefinition clock{.name = "LTime", .kind = ControlKind::Timer, .interval = 1};
+    const system_clock::time_point second(seconds(1'780'000'000));
+    for (const auto into : {milliseconds(0), milliseconds(1), milliseconds(500), milliseconds(998),
+                            milliseconds(999)}) {
+        CAPTURE(into.count());
+        const auto delay = TimerDelay(clock, second + into);
+        REQUIRE(delay);
+        const auto firesAt = second + into + *delay;
+        CHECK(firesAt > second + into);
+        CHECK(firesAt >= second + seconds(1));
+        CHECK(firesAt <= second + seconds(1) + milliseconds(20));
+    }
+    ControlDefinition slow = clock;
+    slow.interval = 2500;
+    CHECK(TimerDelay(slow, second + milliseconds(300)) == milliseconds(2500));
+    slow.interval = 0;
+    CHECK_FALSE(TimerDelay(slow, second));
 }

@@ -1,0 +1,36 @@
+#include "forms/Background.h"
+
+#include <condition_variable>
+#include <mutex>
+
+namespace linkvane {
+
+namespace {
+std::mutex g_workersMutex;
+std::condition_variable g_workersChanged;
+int g_workersRunning = 0;
+}  // namespace
+
+namespace detail {
+
+void WorkerStarted() {
+    std::lock_guard lock(g_workersMutex);
+    ++g_workersRunning;
+}
+
+void WorkerFinished() {
+    {
+        std::lock_guard lock(g_workersMutex);
+        --g_workersRunning;
+    }
+    g_workersChanged.notify_all();
+}
+
+}  // namespace detail
+
+bool WaitForWorkers(std::chrono::milliseconds patience) {
+    std::unique_lock lock(g_workersMutex);
+    return g_workersChanged.wait_for(lock, patience, [] { return g_workersRunning == 0; });
+}
+
+}  // namespace linkvane

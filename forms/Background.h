@@ -1,0 +1,52 @@
+#pragma once
+// Work that must not stop the windows (a download): it runs on a worker thread while the
+// user-interface thread keeps serving the desktop, and its result comes back to the handler that
+// asked for it, which then goes on as if the call had been an ordinary blocking one.
+
+#include "forms/Desktop.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace linkvane {
+
+namespace detail {
+// Counts workers still running, so that the program can wait for them (briefly) at its end.
+void WorkerStarted();
+void WorkerFinished();
+}  // namespace detail
+
+// Runs `work` on a worker thread and returns its result on the calling (user-interface) thread.
+// Meanwhile the desktop repaints, fires timers and handles close requests; input waits until the
+// result is back. When the program ends meanwhile, returns Result{} at once and leaves the work
+// to finish on its own (downloads are abandoned by then). `work` must own everything it uses.
+template <class Result>
+Result WithoutFreezing(std::function<Result()> work) {
+    struct Shared {
+        std::atomic<bool> finished{false};
+        Result result{};
+    };
+    Desktop& desktop = CurrentDesktop();
+    if (desktop.IsEnding())
+        return Result{};
+    auto shared = std::make_shared<Shared>();
+    detail::WorkerStarted();
+    std::thread([shared, work = std::move(work), &desktop] {
+        shared->result = work();
+        shared->finished = true;
+        desktop.WakeEventLoop();
+        detail::WorkerFinished();
+    }).detach();
+    if (!desktop.RunEventsUntil(shared->finished))
+        return Result{};
+    return std::move(shared->result);
+}
+
+// Waits at most `patience` for the workers still running; true when none is left. A program
+// whose workers are still running after this must end without running static destructors.
+bool WaitForWorkers(std::chrono::milliseconds patience);
+
+}  // namespace linkvane
