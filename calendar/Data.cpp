@@ -155,7 +155,9 @@ double DateValue(int year, int month, int day) {
 }
 
 std::tm LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
+    // Not std::time: on Linux it reads a coarse clock that turns the second a few milliseconds
+    // late, and the clock's timer fires just after each second boundary.
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &now);

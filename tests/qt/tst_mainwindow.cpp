@@ -26,6 +26,8 @@
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace linkvane;
 
@@ -95,28 +97,37 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { InstallQtDesktop(); }
 
-    void startupFetchesInOrderBeforeTheWindowShows() {
+    // The window is up, dated and ticking while the first file is still on its way; the files
+    // then arrive in their order and fill their controls.
+    void startupShowsTheWindowFirstThenFillsItInOrder() {
         TestServer server;
-        std::atomic<bool> visibleDuringFetch{false};
-        FormWindow* window = nullptr;
-        server.serve("/document/AdminPm.txt", Windows1256(kPersianMessage).toStdString());
+        std::atomic<bool> released{false};
+        server.handle("/document/AdminPm.txt", [&](const httplib::Request&, httplib::Response& response) {
+            while (!released && !server.stopping())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            const QByteArray message = Windows1256(kPersianMessage);
+            response.set_content(message.constData(), message.size(), "text/plain");
+        });
         server.serve("/document/ADSBaner.txt", server.url("/banner.png") + "\r\n");
         server.serve("/document/LinkBaner.txt", "http://127.0.0.1/ad-landing\r\n");
-        server.handle("/banner.png", [&](const httplib::Request&, httplib::Response& response) {
-            visibleDuringFetch = window && window->isVisible();
-            const QByteArray png = PngBytes(300, 50);
-            response.set_content(png.constData(), png.size(), "image/png");
-        });
+        const QByteArray png = PngBytes(300, 50);
+        server.serve("/banner.png", png.toStdString(), 200, "image/png");
 
         Main mainForm(Hosts(server, server));
-
         FormWindow& main = FormWindow::Of(mainForm);
-        window = &main;
+        bool seenWhileWaiting = false;
+        QTimer::singleShot(300, [&] {
+            seenWhileWaiting = main.isVisible();
+            QCOMPARE(main.text("LDATA"),
+                     QString::fromStdU16String(ShamsiDate(Today(), StyleWeekdayMonthName)));
+            QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(main.text("lblTime")).hasMatch());
+            QCOMPARE(main.text("AdminPM"), QString());
+            QCOMPARE(server.requests().size(), size_t(1));
+            released = true;
+        });
         main.Show();
+        QVERIFY(seenWhileWaiting);
         QVERIFY(main.isVisible());
-        QVERIFY(!visibleDuringFetch);
-        // The clock is empty until the first tick.
-        QCOMPARE(main.text("lblTime"), QString());
 
         QStringList paths;
         for (const ReceivedRequest& request : server.requests())
@@ -133,11 +144,46 @@ private slots:
         // Hidden boxes stay hidden whatever they hold.
         QVERIFY(!main.control("addressPicbanerr")->isVisible());
         QVERIFY(!main.control("addressbanerr")->isVisible());
-
         QCOMPARE(main.label("lblTime")->readingOrder(), Qt::RightToLeft);
-        QCOMPARE(main.text("LDATA"),
-                 QString::fromStdU16String(ShamsiDate(Today(), StyleWeekdayMonthName)));
-        QTRY_VERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(main.text("lblTime")).hasMatch());
+    }
+
+    // During a slow search the clock goes on; a press on go-to-site meanwhile waits for the
+    // search and then opens the address it found.
+    void inputDuringASearchIsHandledAfterIt() {
+        TestServer server;
+        std::atomic<bool> released{false};
+        server.handle("/ads/link.txt", [&](const httplib::Request&, httplib::Response& response) {
+            while (!released && !server.stopping())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            response.set_content("http://127.0.0.1/found\r\n", "text/plain");
+        });
+        RecordingOpener opener;
+        QVERIFY(opener.isValid());
+        Main mainForm(Hosts(server, server));
+        FormWindow& main = FormWindow::Of(mainForm);
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+
+        QString clockEarly, clockLate;
+        bool boxShown = false;
+        QTimer::singleShot(0, [&] { Click(main, CentreOf(main, "Image1")); });
+        QTimer::singleShot(200, [&] {
+            clockEarly = main.text("lblTime");
+            Click(main, CentreOf(main, "Image2"));
+            // Had the press been handled now, the address would still be empty: a message box.
+            OnNextMessageBox([](QMessageBox*) {}, &boxShown);
+        });
+        QTimer::singleShot(1400, [&] {
+            clockLate = main.text("lblTime");
+            QCOMPARE(opener.calls().size(), 0);
+            released = true;
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(opener.calls().size(), 1, 5000);
+        QCOMPARE(opener.calls().at(0).arguments, QList<QByteArray>{"http://127.0.0.1/found\r\n"});
+        QVERIFY(!boxShown);
+        QVERIFY(!clockEarly.isEmpty());
+        QVERIFY2(clockLate != clockEarly, qPrintable(clockEarly + " " + clockLate));
+        QCOMPARE(main.text("NAS"), QStringLiteral("http://127.0.0.1/found\r\n"));
     }
 
     void startupWithoutNetworkStillShowsTheWindow() {
@@ -443,6 +489,28 @@ private slots:
         QVERIFY(ClockText(21, 47, 2) == u"21:47:02");
         QVERIFY(ClockText(0, 0, 0) == u"00:00:00");
         QVERIFY(ClockText(23, 59, 59) == u"23:59:59");
+    }
+
+    // The clock wakes once a second, just after the second turns, and shows the new second.
+    void theClockTicksJustAfterEachSecondBoundary() {
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
+        main.Show();
+        auto* clock = main.findChild<QTimer*>("LTime");
+        QVERIFY(clock);
+        QList<QTime> firings;
+        QStringList shown;
+        connect(clock, &QTimer::timeout, this, [&] {
+            firings << QTime::currentTime();
+            // Queued: the handler runs after this slot, within the same firing.
+            QTimer::singleShot(0, [&] { shown << main.text("lblTime"); });
+        });
+        QTest::qWait(3200);
+        QVERIFY2(firings.size() >= 3 && firings.size() <= 4, qPrintable(QString::number(firings.size())));
+        for (qsizetype i = 0; i < firings.size(); ++i) {
+            QVERIFY2(firings[i].msec() <= 20, qPrintable(firings[i].toString("hh:mm:ss.zzz")));
+            QCOMPARE(shown.value(i), firings[i].toString("hh:mm:ss"));
+        }
     }
 
     void closingEndsTheProgramWithItsWindows() {
