@@ -84,7 +84,10 @@ std::u16string Digits(int number) {
 }
 
 std::u16string TwoDigits(int number) {
-    return number < 10 ? u"0" + Digits(number) : Digits(number);
+    std::u16string digits = Digits(number);
+    if (number < 10)
+        digits.insert(digits.begin(), u'0');
+    return digits;
 }
 
 }  // namespace

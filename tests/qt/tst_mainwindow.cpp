@@ -4,6 +4,7 @@
 #include "app/MainDefinition.h"
 #include "calendar/Data.h"
 #include "net/codepage.h"
+#include "net/limits.h"
 #include "qt/HandCursor.h"
 #include "forms/Twips.h"
 #include "tests/qt/codepoints.h"
@@ -13,6 +14,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
@@ -24,6 +26,8 @@
 #include <QStringEncoder>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/resource.h>
 
 #include <atomic>
 #include <chrono>
@@ -88,6 +92,42 @@ void OnNextMessageBox(std::function<void(QMessageBox*)> inspect, bool* seen) {
         inspect(box);
         box->button(QMessageBox::Ok)->click();
     });
+}
+
+// A desktop of the test's own, for a test that ends the program: the program's own desktop
+// must not stay ended for the tests after it.
+struct EndableDesktop {
+    QtDesktop desktop;
+    EndableDesktop() {
+        InstallDesktop(&desktop);
+        InstallDesktopShell(&desktop);
+    }
+    ~EndableDesktop() { InstallQtDesktop(); }
+};
+
+// Runs the program's own event loop, as main() does, with `action` as its first event; gives the
+// loop's exit status, or 1 when nothing ended it within 5 s. (The application's loop, not a
+// nested one: only it starts afresh after the program has once been ended.)
+int RunProgramLoopAfter(std::function<void()> action) {
+    QTimer::singleShot(0, qApp, action);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    guard.start(5000);
+    return QApplication::exec();
+}
+
+// The share of one core this process uses while its event loop runs for `ms`.
+double CpuPercentOver(int ms) {
+    const auto used = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e6 + usage.ru_utime.tv_usec +
+               usage.ru_stime.tv_usec;
+    };
+    const double before = used();
+    QTest::qWait(ms);
+    return (used() - before) / (ms * 1e3) * 100;
 }
 
 }  // namespace
@@ -513,17 +553,64 @@ private slots:
         }
     }
 
+    // Whatever a message holds within the text limit (one enormous line, a letter under a
+    // megabyte of combining marks), the window takes it at once, is idle again within a second
+    // and still closes promptly.
+    void aHostileMessageCannotHoldTheWindow_data() {
+        QTest::addColumn<QByteArray>("body");
+        const int limit = int(CurrentFetchLimits().textBytes);
+        QByteArray marks(limit, '\xF0');  // Windows-1256 F0-FA: Arabic combining marks
+        for (int i = 0; i < marks.size(); ++i)
+            marks[i] = char(0xF0 + i % 11);
+        marks[0] = '\xC8';  // one letter under them all
+        QTest::newRow("combining marks") << marks;
+        QByteArray letters(limit, '\xC8');
+        for (int i = 7; i < letters.size(); i += 8)
+            letters[i] = ' ';
+        QTest::newRow("one line of words") << letters;
+        QTest::newRow("one unbroken word") << QByteArray(limit, '\xE3');
+    }
+    void aHostileMessageCannotHoldTheWindow() {
+        QFETCH(QByteArray, body);
+        EndableDesktop endable;
+        TestServer server;
+        for (const char* path : {"/document/AdminPm.txt", "/document/ADSBaner.txt",
+                                 "/document/LinkBaner.txt", "/ads/link.txt"})
+            server.serve(path, body.toStdString());
+        Main mainForm(Hosts(server, server));
+        FormWindow& main = FormWindow::Of(mainForm);
+        QElapsedTimer shown;
+        shown.start();
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QCOMPARE(main.text("AdminPM").size(), body.size());
+        QCOMPARE(main.text("addressbanerr").size(), body.size());
+        Click(main, CentreOf(main, "Image1"));  // a search: the address box takes it too
+        QCOMPARE(main.text("NAS").size(), body.size());
+        main.repaint();
+        const qint64 showMs = shown.elapsed();
+
+        QTest::qWait(1000);  // settles
+        const double cpu = CpuPercentOver(1000);
+        QElapsedTimer closing;
+        closing.start();
+        QCOMPARE(RunProgramLoopAfter([&] { main.close(); }), 0);
+        const qint64 closeMs = closing.elapsed();
+        qInfo("shown in %lld ms, then %.1f %% of a core, unloaded in %lld ms", showMs, cpu, closeMs);
+        QVERIFY2(showMs < 1500, qPrintable(QString::number(showMs)));
+        QVERIFY2(cpu < 5, qPrintable(QString::number(cpu)));
+        QVERIFY2(closeMs < 500, qPrintable(QString::number(closeMs)));
+    }
+
     void closingEndsTheProgramWithItsWindows() {
+        EndableDesktop endable;
         Main mainForm(Offline());
         FormWindow& main = FormWindow::Of(mainForm);
         main.Show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         QWidget other;
         other.show();
-        QEventLoop programLoop;
-        QTimer::singleShot(0, &main, [&] { main.close(); });
-        QTimer::singleShot(5000, &programLoop, [&] { programLoop.exit(1); });
-        QCOMPARE(programLoop.exec(), 0);
+        QCOMPARE(RunProgramLoopAfter([&] { main.close(); }), 0);
         QVERIFY(!main.isVisible());
         QVERIFY(!other.isVisible());
     }
