@@ -8,8 +8,10 @@
 namespace linkvane {
 
 namespace {
-std::mutex g_workersMutex;
-std::condition_variable g_workersChanged;
+// Never destroyed: a worker abandoned at the program's end may still use them while the
+// program's statics are being destroyed.
+std::mutex& g_workersMutex = *new std::mutex;
+std::condition_variable& g_workersChanged = *new std::condition_variable;
 int g_workersRunning = 0;
 }  // namespace
 
@@ -21,10 +23,8 @@ void WorkerStarted() {
 }
 
 void WorkerFinished() {
-    {
-        std::lock_guard lock(g_workersMutex);
-        --g_workersRunning;
-    }
+    std::lock_guard lock(g_workersMutex);
+    --g_workersRunning;
     g_workersChanged.notify_all();
 }
 

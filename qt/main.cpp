@@ -14,7 +14,9 @@ int main(int argc, char* argv[]) {
     {
         linkvane::Main main;
         main.Show();
-        status = application.exec();
+        // The window may have been closed while its content was still on the way.
+        if (!linkvane::CurrentDesktop().IsEnding())
+            status = application.exec();
     }
     // A download abandoned at the end stops within a second; one that does not must not hold
     // the program, nor meet destructors of what it still uses.

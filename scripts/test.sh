@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Linkvane and its tests, and runs the whole test suite.
-#   scripts/test.sh [PRESET]      PRESET: debug (default) or asan
+#   scripts/test.sh [PRESET]      PRESET: debug (default), asan or tsan
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

