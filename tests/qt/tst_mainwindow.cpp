@@ -294,10 +294,10 @@ private slots:
         for (const char* caption : captions)
             QVERIFY(!Bold(main, caption));
 
-        // A bold caption widens to the right; its left edge stays.
-        const QRect normal = main.control("lBlFind")->geometry();
+        // A bold caption widens to the right; its text starts where it did.
+        const QRect normal = main.label("lBlFind")->textLine();
         MoveTo(main, CentreOf(main, "Image1"));
-        const QRect bold = main.control("lBlFind")->geometry();
+        const QRect bold = main.label("lBlFind")->textLine();
         QCOMPARE(bold.left(), normal.left());
         QVERIFY(bold.width() >= normal.width());
     }
@@ -330,6 +330,22 @@ private slots:
         Main mainForm(Offline());
         FormWindow& main = FormWindow::Of(mainForm);
         main.Load();
+        // A label's anchors are those of its text's line; the label itself grows to hold its ink.
+        if (const LabelControl* label = main.label(name.toStdString())) {
+            const QRect line = label->textLine();
+            QCOMPARE(line.top(), pixels.top());
+            if (label->text().isEmpty())
+                return;
+            const bool rightAnchored = name == "LDATA" || name == "lblTime";
+            if (rightAnchored)
+                QCOMPARE(line.right(), pixels.right());
+            else
+                QCOMPARE(line.left(), pixels.left());
+            QVERIFY(label->geometry().contains(line));
+            if (!sizedByContent)
+                QVERIFY(label->geometry().contains(pixels));
+            return;
+        }
         const QRect placed = main.control(name.toStdString())->geometry();
         QCOMPARE(placed.topLeft(), pixels.topLeft());
         if (!sizedByContent)
