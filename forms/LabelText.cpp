@@ -13,8 +13,8 @@ constexpr int kLargestCanvasSide = 8192;
 
 double UsableScale(double scale) { return std::isfinite(scale) && scale > 0 && scale <= 16 ? scale : 1.0; }
 
-int DevicePixels(int logical, double scale) {
-    return std::clamp(int(std::ceil(logical * scale)), 1, kLargestCanvasSide);
+int DevicePixels(long long logical, double scale) {
+    return int(std::clamp(std::ceil(double(logical) * scale), 1.0, double(kLargestCanvasSide)));
 }
 
 }  // namespace
@@ -42,13 +42,15 @@ PixelRect InkBounds(std::span<const std::uint32_t> pixels, int width, int height
 InkCanvas CanvasForInk(int advance, int ascent, int descent, double scale) {
     scale = UsableScale(scale);
     advance = std::max(advance, 0);
-    const int line = std::max(ascent, 0) + std::max(descent, 0);
+    ascent = std::clamp(ascent, 0, kLargestCanvasSide);
+    descent = std::clamp(descent, 0, kLargestCanvasSide);
+    const int line = ascent + descent;
     // Marks and tails stay well within a line's height of the line itself.
     const int margin = std::max(line, 4);
-    return {.width = DevicePixels(advance + 2 * margin, scale),
-            .height = DevicePixels(line + 2 * margin, scale),
+    return {.width = DevicePixels(advance + 2LL * margin, scale),
+            .height = DevicePixels(line + 2LL * margin, scale),
             .penX = margin,
-            .baseline = margin + std::max(ascent, 0)};
+            .baseline = margin + ascent};
 }
 
 PixelRect InkFromCanvas(const PixelRect& deviceInk, const InkCanvas& canvas, double scale) {
@@ -81,9 +83,9 @@ LabelPlacement PlaceLabel(const ControlDefinition& label, const TextMeasure& tex
     PixelRect rect = line.united(ink);
     if (!label.autoSize)
         rect = rect.united(stored);
-    // An empty caption still has a place (zero wide), where its text would start.
+    // An empty caption still has its line (zero wide), where its text would start.
     if (rect.empty())
-        rect = {penX, stored.top, std::max(rect.width, 0), std::max(rect.height, 0)};
+        rect = line;
     return {rect, penX - rect.left, baseline - rect.top};
 }
 
