@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "app/MainDefinition.h"
 #include "calendar/Data.h"
+#include "forms/Background.h"
 #include "net/baner.h"
 #include "net/codepage.h"
 #include "net/internetfile.h"
@@ -27,6 +28,17 @@ constexpr const char* kCaptionsOfImageButtons[] = {"lBlFind", "Site", "Contac", 
 
 std::u16string TwoDigits(int n) {
     return {char16_t(u'0' + n / 10 % 10), char16_t(u'0' + n % 10)};
+}
+
+// Each download runs off the window thread: the windows paint, tick and close meanwhile, and the
+// handler goes on with the result as if it had waited for it.
+std::u16string FetchText(std::u16string url) {
+    return WithoutFreezing<std::u16string>([url = std::move(url)] { return GetInternetFile(url); });
+}
+
+std::string FetchPicture(std::u16string pathOrUrl) {
+    return WithoutFreezing<std::string>(
+        [pathOrUrl = std::move(pathOrUrl)] { return LoadBanerPicture(pathOrUrl); });
 }
 
 }  // namespace
@@ -72,14 +84,19 @@ void Main::Form_Initialize() {
     CurrentDesktop().InitCommonControls();
 }
 
+// The window shows at once, with the date and the time, and the content fills it as each file
+// arrives: a user never looks at nothing while a server takes its time.
 void Main::Form_Load() {
-    setText("AdminPM", GetInternetFile(contentUrl(u"/document/AdminPm.txt")));
-    setText("addressPicbanerr", GetInternetFile(contentUrl(u"/document/ADSBaner.txt")));
-    setText("addressbanerr", GetInternetFile(contentUrl(u"/document/LinkBaner.txt")));
-
-    setPicture("baner", LoadBanerPicture(text("addressPicbanerr")));
     setReadingOrder("lblTime", ReadingOrder::RightToLeft);
     setText("LDATA", ShamsiDate(Today(), StyleWeekdayMonthName));
+    LTime_Timer();
+    Show();
+
+    setText("AdminPM", FetchText(contentUrl(u"/document/AdminPm.txt")));
+    setText("addressPicbanerr", FetchText(contentUrl(u"/document/ADSBaner.txt")));
+    setText("addressbanerr", FetchText(contentUrl(u"/document/LinkBaner.txt")));
+
+    setPicture("baner", FetchPicture(text("addressPicbanerr")));
 }
 
 void Main::Form_MouseMove() {
@@ -98,7 +115,7 @@ void Main::Image4_MouseMove() { setBold("About", true); }
 
 void Main::Image1_Click() {
     // Replaced whatever the outcome: a failed search leaves the box empty.
-    setText("NAS", GetInternetFile(linksUrl(u"/ads/link.txt")));
+    setText("NAS", FetchText(linksUrl(u"/ads/link.txt")));
 }
 
 void Main::Image2_Click() {
