@@ -6,6 +6,7 @@
 #include "net/codepage.h"
 #include "net/limits.h"
 #include "qt/HandCursor.h"
+#include "qt/Startup.h"
 #include "forms/Twips.h"
 #include "tests/qt/codepoints.h"
 #include "tests/support/recordingopener.h"
@@ -22,6 +23,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <QScreen>
 #include <QPushButton>
 #include <QStringEncoder>
 #include <QTest>
@@ -384,10 +387,10 @@ private slots:
         for (const char* caption : captions)
             QVERIFY(!Bold(main, caption));
 
-        // A bold caption widens to the right; its left edge stays.
-        const QRect normal = main.control("lBlFind")->geometry();
+        // A bold caption widens to the right; its text starts where it did.
+        const QRect normal = main.label("lBlFind")->textLine();
         MoveTo(main, CentreOf(main, "Image1"));
-        const QRect bold = main.control("lBlFind")->geometry();
+        const QRect bold = main.label("lBlFind")->textLine();
         QCOMPARE(bold.left(), normal.left());
         QVERIFY(bold.width() >= normal.width());
     }
@@ -420,6 +423,22 @@ private slots:
         Main mainForm(Offline());
         FormWindow& main = FormWindow::Of(mainForm);
         main.Load();
+        // A label's anchors are those of its text's line; the label itself grows to hold its ink.
+        if (const LabelControl* label = main.label(name.toStdString())) {
+            const QRect line = label->textLine();
+            QCOMPARE(line.top(), pixels.top());
+            if (label->text().isEmpty())
+                return;
+            const bool rightAnchored = name == "LDATA" || name == "lblTime";
+            if (rightAnchored)
+                QCOMPARE(line.right(), pixels.right());
+            else
+                QCOMPARE(line.left(), pixels.left());
+            QVERIFY(label->geometry().contains(line));
+            if (!sizedByContent)
+                QVERIFY(label->geometry().contains(pixels));
+            return;
+        }
         const QRect placed = main.control(name.toStdString())->geometry();
         QCOMPARE(placed.topLeft(), pixels.topLeft());
         if (!sizedByContent)
@@ -533,6 +552,90 @@ private slots:
         QVERIFY(ClockText(21, 47, 2) == u"21:47:02");
         QVERIFY(ClockText(0, 0, 0) == u"00:00:00");
         QVERIFY(ClockText(23, 59, 59) == u"23:59:59");
+    }
+
+    // Tab never types into a text box: it moves along the tab order from every control, the
+    // message box included, and the hidden boxes are skipped.
+    void tabMovesTheFocusAlongTheTabOrder() {
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTRY_COMPARE(QApplication::focusWidget(), main.control("AdminPM"));
+        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        };
+        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("NAS"));
+        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Command1"));
+        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("AdminPM"));
+        QCOMPARE(press(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("Command1"));
+        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("AdminPM"));
+        QCOMPARE(press(Qt::Key_Tab, Qt::ControlModifier), QStringLiteral("NAS"));
+        QCOMPARE(press(Qt::Key_Tab, Qt::ShiftModifier | Qt::ControlModifier), QStringLiteral("AdminPM"));
+        QCOMPARE(main.text("AdminPM"), QString());
+        QCOMPARE(main.text("NAS"), QString());
+    }
+
+    // The second press of a double-click is a double-click, which no control handles; three quick
+    // presses act twice.
+    void aDoubleClickActsOnce() {
+        RecordingOpener opener;
+        TestServer content, links;
+        content.serve("/document/LinkBaner.txt", "http://127.0.0.1/ad\r\n");
+        links.serve("/ads/link.txt", "http://127.0.0.1/site/\r\n");
+        Main mainForm(Hosts(content, links));
+        FormWindow& main = FormWindow::Of(mainForm);
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTest::mouseDClick(main.windowHandle(), Qt::LeftButton, {}, CentreOf(main, "Image1"));
+        QCOMPARE(links.requests().size(), 1);
+        QTest::mouseDClick(main.windowHandle(), Qt::LeftButton, {}, CentreOf(main, "baner"));
+        QTRY_COMPARE(opener.calls().size(), 1);
+        QTest::qWait(200);
+        QCOMPARE(opener.calls().size(), 1);
+        // A third press right after the double-click is a press again.
+        const QPoint search = CentreOf(main, "Image1");
+        QTest::mouseDClick(main.windowHandle(), Qt::LeftButton, {}, search);
+        QTest::mousePress(main.windowHandle(), Qt::LeftButton, {}, search, 1);
+        QTest::mouseRelease(main.windowHandle(), Qt::LeftButton, {}, search, 1);
+        QCOMPARE(links.requests().size(), 3);
+    }
+
+    // The middle of the whole window, frame included, is the middle of the screen.
+    void theWindowIsCentredWithItsFrame() {
+        Main mainForm(Offline());
+        FormWindow& main = FormWindow::Of(mainForm);
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const QRect screen = main.screen()->availableGeometry();
+        const QRect frame = main.frameGeometry();
+        QVERIFY(frame != main.geometry());  // this platform draws a frame
+        const QPoint offCentre = frame.center() - screen.center();
+        QVERIFY2(std::abs(offCentre.x()) <= 1 && std::abs(offCentre.y()) <= 1,
+                 qPrintable(QStringLiteral("frame %1,%2 %3x%4 on %5x%6").arg(frame.x()).arg(frame.y())
+                                .arg(frame.width()).arg(frame.height()).arg(screen.width()).arg(screen.height())));
+    }
+
+    // Without a display the program says so in one plain line and exits with status 1; Qt's own
+    // options on the command line (here one that would choose a platform) change nothing.
+    void withoutADisplayTheProgramSaysSoAndEnds() {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(name));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(LINKVANE_PROGRAM), {QStringLiteral("-platform"), QStringLiteral("offscreen")});
+        QVERIFY(program.waitForStarted());
+        if (!program.waitForFinished(15000)) {
+            program.kill();
+            program.waitForFinished();
+            QFAIL("the program did not end without a display");
+        }
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()),
+                 QString::fromLatin1(kNeedsGraphicalDesktop) + "\n");
     }
 
     // The clock wakes once a second, just after the second turns, and shows the new second.
