@@ -5,7 +5,7 @@
 #include "calendar/Data.h"
 #include "net/baner.h"
 #include "net/codepage.h"
-#include "net/internetfile.h"
+#include "net/mirrors.h"
 #include "net/shell.h"
 #include "windows/AdminSupport.h"
 #include "windows/Softwaremanufacturer.h"
@@ -44,7 +44,10 @@ std::u16string ClockTextNow() {
     return ClockText(local.tm_hour, local.tm_min, local.tm_sec);
 }
 
-Main::Main(ServerHosts hosts) : Form(MainDefinition()), m_hosts(std::move(hosts)) {
+Main::Main(ServerHosts hosts)
+    : Form(MainDefinition()),
+      m_contentMirrors(MirrorBases(hosts.content)),
+      m_linkMirrors(MirrorBases(hosts.links)) {
     onClick("Image1", [this] { Image1_Click(); });
     onClick("Image2", [this] { Image2_Click(); });
     onClick("baner", [this] { baner_Click(); });
@@ -60,12 +63,8 @@ Main::Main(ServerHosts hosts) : Form(MainDefinition()), m_hosts(std::move(hosts)
 
 Main::~Main() = default;
 
-std::u16string Main::contentUrl(std::u16string_view path) const {
-    return u"http://" + m_hosts.content + std::u16string(path);
-}
-
-std::u16string Main::linksUrl(std::u16string_view path) const {
-    return u"http://" + m_hosts.links + std::u16string(path);
+std::u16string Main::contentFile(std::u16string_view path) const {
+    return GetFromMirrors(m_contentMirrors, path, WantedAnswer::File);
 }
 
 void Main::Form_Initialize() {
@@ -73,9 +72,9 @@ void Main::Form_Initialize() {
 }
 
 void Main::Form_Load() {
-    setText("AdminPM", GetInternetFile(contentUrl(u"/document/AdminPm.txt")));
-    setText("addressPicbanerr", GetInternetFile(contentUrl(u"/document/ADSBaner.txt")));
-    setText("addressbanerr", GetInternetFile(contentUrl(u"/document/LinkBaner.txt")));
+    setText("AdminPM", contentFile(u"/document/AdminPm.txt"));
+    setText("addressPicbanerr", contentFile(u"/document/ADSBaner.txt"));
+    setText("addressbanerr", contentFile(u"/document/LinkBaner.txt"));
 
     setPicture("baner", LoadBanerPicture(text("addressPicbanerr")));
     setReadingOrder("lblTime", ReadingOrder::RightToLeft);
@@ -97,8 +96,9 @@ void Main::Image3_MouseMove() { setBold("Contac", true); }
 void Main::Image4_MouseMove() { setBold("About", true); }
 
 void Main::Image1_Click() {
-    // Replaced whatever the outcome: a failed search leaves the box empty.
-    setText("NAS", GetInternetFile(linksUrl(u"/ads/link.txt")));
+    // Replaced whatever the outcome: a failed search leaves the box empty. A mirror's answer is
+    // taken only when it is an address the opener would open.
+    setText("NAS", GetFromMirrors(m_linkMirrors, u"/ads/link.txt", WantedAnswer::OpenableLink));
 }
 
 void Main::Image2_Click() {
