@@ -3,6 +3,7 @@
 #include "app/Config.h"
 #include "app/MainDefinition.h"
 #include "calendar/Data.h"
+#include "forms/Background.h"
 #include "net/baner.h"
 #include "net/codepage.h"
 #include "net/mirrors.h"
@@ -27,6 +28,21 @@ constexpr const char* kCaptionsOfImageButtons[] = {"lBlFind", "Site", "Contac", 
 
 std::u16string TwoDigits(int n) {
     return {char16_t(u'0' + n / 10 % 10), char16_t(u'0' + n % 10)};
+}
+
+// Each download runs off the window thread: the windows paint, tick and close meanwhile, and the
+// handler goes on with the result as if it had waited for it.
+std::u16string FetchFromMirrors(std::vector<std::u16string> bases, std::u16string path,
+                                WantedAnswer wanted) {
+    return WithoutFreezing<std::u16string>(
+        [bases = std::move(bases), path = std::move(path), wanted] {
+            return GetFromMirrors(bases, path, wanted);
+        });
+}
+
+std::string FetchPicture(std::u16string pathOrUrl) {
+    return WithoutFreezing<std::string>(
+        [pathOrUrl = std::move(pathOrUrl)] { return LoadBanerPicture(pathOrUrl); });
 }
 
 }  // namespace
@@ -64,21 +80,26 @@ Main::Main(ServerHosts hosts)
 Main::~Main() = default;
 
 std::u16string Main::contentFile(std::u16string_view path) const {
-    return GetFromMirrors(m_contentMirrors, path, WantedAnswer::File);
+    return FetchFromMirrors(m_contentMirrors, std::u16string(path), WantedAnswer::File);
 }
 
 void Main::Form_Initialize() {
     CurrentDesktop().InitCommonControls();
 }
 
+// The window shows at once, with the date and the time, and the content fills it as each file
+// arrives: a user never looks at nothing while a server takes its time.
 void Main::Form_Load() {
+    setReadingOrder("lblTime", ReadingOrder::RightToLeft);
+    setText("LDATA", ShamsiDate(Today(), StyleWeekdayMonthName));
+    LTime_Timer();
+    Show();
+
     setText("AdminPM", contentFile(u"/document/AdminPm.txt"));
     setText("addressPicbanerr", contentFile(u"/document/ADSBaner.txt"));
     setText("addressbanerr", contentFile(u"/document/LinkBaner.txt"));
 
-    setPicture("baner", LoadBanerPicture(text("addressPicbanerr")));
-    setReadingOrder("lblTime", ReadingOrder::RightToLeft);
-    setText("LDATA", ShamsiDate(Today(), StyleWeekdayMonthName));
+    setPicture("baner", FetchPicture(text("addressPicbanerr")));
 }
 
 void Main::Form_MouseMove() {
@@ -98,7 +119,7 @@ void Main::Image4_MouseMove() { setBold("About", true); }
 void Main::Image1_Click() {
     // Replaced whatever the outcome: a failed search leaves the box empty. A mirror's answer is
     // taken only when it is an address the opener would open.
-    setText("NAS", GetFromMirrors(m_linkMirrors, u"/ads/link.txt", WantedAnswer::OpenableLink));
+    setText("NAS", FetchFromMirrors(m_linkMirrors, u"/ads/link.txt", WantedAnswer::OpenableLink));
 }
 
 void Main::Image2_Click() {

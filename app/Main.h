@@ -29,8 +29,8 @@ std::u16string ClockTextNow();
 class AdminSupport;
 class Softwaremanufacturer;
 
-// The main window: created at start-up, loaded (three fetches, the banner, the date) before it is
-// first shown; closing it ends the program.
+// The main window: created at start-up; it shows with the date and the time, then fills in the
+// administrator message, the banner and its link as they arrive. Closing it ends the program.
 class Main : public Form {
 public:
     explicit Main(ServerHosts hosts = BuiltInServerHosts());

@@ -1,5 +1,7 @@
 #include "forms/Background.h"
 
+#include "net/transport.h"
+
 #include <condition_variable>
 #include <mutex>
 
@@ -31,6 +33,11 @@ void WorkerFinished() {
 bool WaitForWorkers(std::chrono::milliseconds patience) {
     std::unique_lock lock(g_workersMutex);
     return g_workersChanged.wait_for(lock, patience, [] { return g_workersRunning == 0; });
+}
+
+bool AbandonBackgroundWork(std::chrono::milliseconds patience) {
+    AbandonDownloads();
+    return WaitForWorkers(patience);
 }
 
 }  // namespace linkvane

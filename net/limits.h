@@ -27,7 +27,8 @@ struct FetchLimits {
 const FetchLimits& CurrentFetchLimits();
 
 // Puts other limits in force for its lifetime, so that tests can make the time limits short.
-// Not thread-safe: create it on the thread that fetches.
+// Not synchronised: create it before the fetches it governs start (on whatever thread they run)
+// and let it end after they are done.
 class ScopedFetchLimits {
 public:
     explicit ScopedFetchLimits(const FetchLimits& limits);

@@ -1,5 +1,9 @@
 #include "qt/Controls.h"
 
+#include "forms/LongLines.h"
+
+#include <climits>
+
 #include <QFontMetrics>
 #include <QMetaMethod>
 #include <QMouseEvent>
@@ -116,6 +120,21 @@ void ImageControl::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, m_picture);
 }
 
+SingleLineTextBox::SingleLineTextBox(QWidget* parent) : QLineEdit(parent) {
+    setMaxLength(INT_MAX);
+    connect(this, &QLineEdit::textEdited, this, [this] { m_edited = true; });
+}
+
+QString SingleLineTextBox::text() const { return m_edited ? QLineEdit::text() : m_text; }
+
+void SingleLineTextBox::setText(const QString& text) {
+    m_text = text;
+    m_edited = false;
+    const std::u16string_view whole(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size()));
+    const std::u16string_view shown = LongestShownPiece(whole);
+    QLineEdit::setText(shown.size() == whole.size() ? text : QString::fromStdU16String(std::u16string(shown)));
+}
+
 MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {}
 
 QString MultiLineTextBox::text() const {
@@ -128,7 +147,8 @@ QString MultiLineTextBox::text() const {
 
 void MultiLineTextBox::setText(const QString& text) {
     m_text = text;
-    setPlainText(text);  // also clears the modified flag
+    // Also clears the modified flag, so that text() gives back m_text unchanged.
+    setPlainText(QString::fromStdU16String(BreakLongLines(text.toStdU16String(), u"\n")));
 }
 
 }  // namespace linkvane

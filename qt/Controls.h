@@ -3,6 +3,7 @@
 // button are Qt's own widgets, configured by Form.
 
 #include <QPixmap>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QWidget>
 
@@ -78,6 +79,22 @@ protected:
 
 private:
     QPixmap m_picture;
+};
+
+// A one-line text box that gives back exactly the text it was handed until the user edits it.
+// It shows only as much of a very long text as a line can show: laying out a line of a megabyte
+// would hold the window for seconds.
+class SingleLineTextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit SingleLineTextBox(QWidget* parent = nullptr);
+
+    QString text() const;
+    void setText(const QString& text);
+
+private:
+    QString m_text;
+    bool m_edited = false;
 };
 
 // A multi-line text box that gives back exactly the text it was handed, line breaks as they came

@@ -72,8 +72,7 @@ QWidget* BuildTextBox(const ControlDefinition& d, QWidget* parent) {
         box->viewport()->setAttribute(Qt::WA_NoMousePropagation);
         return box;
     }
-    auto* box = new QLineEdit(parent);
-    box->setMaxLength(INT_MAX);
+    auto* box = new SingleLineTextBox(parent);
     box->setAlignment(HorizontalAlignment(d.alignment) | Qt::AlignVCenter);
     box->setText(Q(d.text));
     return box;
@@ -301,7 +300,7 @@ ImageControl* FormWindow::image(std::string_view name) const {
 
 std::u16string FormWindow::Text(std::string_view name) const {
     QObject* control = find(name);
-    if (auto* box = qobject_cast<QLineEdit*>(control))
+    if (auto* box = qobject_cast<SingleLineTextBox*>(control))
         return box->text().toStdU16String();
     if (auto* box = qobject_cast<MultiLineTextBox*>(control))
         return box->text().toStdU16String();
@@ -315,7 +314,7 @@ std::u16string FormWindow::Text(std::string_view name) const {
 void FormWindow::SetText(std::string_view name, const std::u16string& value) {
     QObject* control = find(name);
     const QString text = Q(value);
-    if (auto* box = qobject_cast<QLineEdit*>(control))
+    if (auto* box = qobject_cast<SingleLineTextBox*>(control))
         box->setText(text);
     else if (auto* box = qobject_cast<MultiLineTextBox*>(control))
         box->setText(text);

@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     // A download abandoned at the end stops within a second; one that does not must not hold
     // the program, nor meet destructors of what it still uses.
     using namespace std::chrono_literals;
-    if (!linkvane::WaitForWorkers(1s))
+    if (!linkvane::AbandonBackgroundWork(1s))
         std::quick_exit(status);
     return status;
 }

@@ -1,15 +1,16 @@
+#include "forms/Background.h"
 #include "forms/Form.h"
+#include "forms/LongLines.h"
 #include "forms/Twips.h"
 
 #include <doctest/doctest.h>
 
-#include "forms/Background.h"
-
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <map>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace linkvane;
@@ -196,4 +197,41 @@ TEST_CASE("a timer under a second fires just after each second boundary; others 
     CHECK(TimerDelay(slow, second + milliseconds(300)) == milliseconds(2500));
     slow.interval = 0;
     CHECK_FALSE(TimerDelay(slow, second));
+}
+
+TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is") {
+    const std::u16string message = u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631\r\n\u06AF\u0631\u0627\u0645\u064A\n";
+    CHECK(BreakLongLines(message, u"\n") == message);
+    CHECK(LongestShownPiece(message) == message);
+
+    SUBCASE("words break after the last blank of a piece") {
+        const std::u16string words = u"aaaa bbbb cccc dddd\r\nee";
+        CHECK(BreakLongLines(words, u"|", 10) == u"aaaa bbbb |cccc dddd\r\nee");
+    }
+    SUBCASE("an unbroken run breaks at the longest piece, never inside a surrogate pair") {
+        std::u16string run(9, u'x');
+        run += u"\U0001F600";  // units 9 and 10
+        run += u"yyyy";
+        const std::u16string shown = BreakLongLines(run, u"|", 10);
+        CHECK(shown == u"xxxxxxxxx|\U0001F600yyyy");
+        CHECK(LongestShownPiece(run, 10) == std::u16string(9, u'x'));
+    }
+    SUBCASE("a megabyte of one cluster: only breaks are added, every unit stays") {
+        std::u16string marks(1 << 20, u'\u064B');
+        marks[0] = u'\u0628';
+        const std::u16string shown = BreakLongLines(marks, u"\n");
+        std::u16string back;
+        std::size_t longestLine = 0, line = 0;
+        for (char16_t c : shown) {
+            if (c == u'\n') {
+                longestLine = std::max(longestLine, line);
+                line = 0;
+                continue;
+            }
+            back += c;
+            ++line;
+        }
+        CHECK(back == marks);
+        CHECK(longestLine == kLongestShownLine);
+    }
 }
