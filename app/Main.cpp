@@ -6,7 +6,7 @@
 #include "forms/Background.h"
 #include "net/baner.h"
 #include "net/codepage.h"
-#include "net/internetfile.h"
+#include "net/mirrors.h"
 #include "net/shell.h"
 #include "windows/AdminSupport.h"
 #include "windows/Softwaremanufacturer.h"
@@ -32,8 +32,12 @@ std::u16string TwoDigits(int n) {
 
 // Each download runs off the window thread: the windows paint, tick and close meanwhile, and the
 // handler goes on with the result as if it had waited for it.
-std::u16string FetchText(std::u16string url) {
-    return WithoutFreezing<std::u16string>([url = std::move(url)] { return GetInternetFile(url); });
+std::u16string FetchFromMirrors(std::vector<std::u16string> bases, std::u16string path,
+                                WantedAnswer wanted) {
+    return WithoutFreezing<std::u16string>(
+        [bases = std::move(bases), path = std::move(path), wanted] {
+            return GetFromMirrors(bases, path, wanted);
+        });
 }
 
 std::string FetchPicture(std::u16string pathOrUrl) {
@@ -56,7 +60,10 @@ std::u16string ClockTextNow() {
     return ClockText(local.tm_hour, local.tm_min, local.tm_sec);
 }
 
-Main::Main(ServerHosts hosts) : Form(MainDefinition()), m_hosts(std::move(hosts)) {
+Main::Main(ServerHosts hosts)
+    : Form(MainDefinition()),
+      m_contentMirrors(MirrorBases(hosts.content)),
+      m_linkMirrors(MirrorBases(hosts.links)) {
     onClick("Image1", [this] { Image1_Click(); });
     onClick("Image2", [this] { Image2_Click(); });
     onClick("baner", [this] { baner_Click(); });
@@ -72,12 +79,8 @@ Main::Main(ServerHosts hosts) : Form(MainDefinition()), m_hosts(std::move(hosts)
 
 Main::~Main() = default;
 
-std::u16string Main::contentUrl(std::u16string_view path) const {
-    return u"http://" + m_hosts.content + std::u16string(path);
-}
-
-std::u16string Main::linksUrl(std::u16string_view path) const {
-    return u"http://" + m_hosts.links + std::u16string(path);
+std::u16string Main::contentFile(std::u16string_view path) const {
+    return FetchFromMirrors(m_contentMirrors, std::u16string(path), WantedAnswer::File);
 }
 
 void Main::Form_Initialize() {
@@ -92,9 +95,9 @@ void Main::Form_Load() {
     LTime_Timer();
     Show();
 
-    setText("AdminPM", FetchText(contentUrl(u"/document/AdminPm.txt")));
-    setText("addressPicbanerr", FetchText(contentUrl(u"/document/ADSBaner.txt")));
-    setText("addressbanerr", FetchText(contentUrl(u"/document/LinkBaner.txt")));
+    setText("AdminPM", contentFile(u"/document/AdminPm.txt"));
+    setText("addressPicbanerr", contentFile(u"/document/ADSBaner.txt"));
+    setText("addressbanerr", contentFile(u"/document/LinkBaner.txt"));
 
     setPicture("baner", FetchPicture(text("addressPicbanerr")));
 }
@@ -114,8 +117,9 @@ void Main::Image3_MouseMove() { setBold("Contac", true); }
 void Main::Image4_MouseMove() { setBold("About", true); }
 
 void Main::Image1_Click() {
-    // Replaced whatever the outcome: a failed search leaves the box empty.
-    setText("NAS", FetchText(linksUrl(u"/ads/link.txt")));
+    // Replaced whatever the outcome: a failed search leaves the box empty. A mirror's answer is
+    // taken only when it is an address the opener would open.
+    setText("NAS", FetchFromMirrors(m_linkMirrors, u"/ads/link.txt", WantedAnswer::OpenableLink));
 }
 
 void Main::Image2_Click() {

@@ -341,6 +341,24 @@ private slots:
         QCOMPARE(opener.calls().at(1).arguments, QList<QByteArray>{"https://ads.example/offer\r\n"});
     }
 
+    void mirrorsStandInForBlockedServers() {
+        TestServer blocked, content, links;
+        blocked.serve("/ads/link.txt", "<html>blocked</html>");  // 200, but no address
+        content.serve("/document/AdminPm.txt", "salam");
+        links.serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
+        const std::u16string dead = Offline().content;
+        Main mainForm({dead + u";" + content.hostPort16(),
+                       dead + u";http://" + blocked.hostPort16() + u";" + links.hostPort16()});
+        FormWindow& main = FormWindow::Of(mainForm);
+        main.Show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTRY_COMPARE(main.text("AdminPM"), QStringLiteral("salam"));
+
+        Click(main, CentreOf(main, "Image1"));
+        QTRY_COMPARE(main.text("NAS"), QStringLiteral("http://127.0.0.1/site\r\n"));
+        QCOMPARE(blocked.requests().size(), 1);
+    }
+
     void aFailedSearchEmptiesTheAddress() {
         auto links = std::make_unique<TestServer>();
         links->serve("/ads/link.txt", "   ");
