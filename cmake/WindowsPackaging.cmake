@@ -24,7 +24,8 @@ set(CPACK_STRIP_FILES ON)
 
 # The default stub is 32-bit: under a 64-bit Wine prefix it runs, reports success and installs
 # nothing. The 64-bit Unicode stub installs into the real Program Files and the 64-bit registry.
-set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
+# (CPack splits makensis arguments at spaces, so "-XTarget amd64-unicode" cannot be passed.)
+set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
 set(CPACK_NSIS_DISPLAY_NAME Linkvane)
 set(CPACK_NSIS_PACKAGE_NAME Linkvane)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/linkvane.ico)
