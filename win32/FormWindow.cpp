@@ -39,24 +39,54 @@ bool IsDrawn(const ControlDefinition& d) {
     return d.kind == ControlKind::Label || d.kind == ControlKind::Image;
 }
 
-// Text boxes show line breaks of any kind as line breaks, and a NUL (which would end the text
-// the system takes) as a blank; what they give back is what they were handed, until the user
-// edits it.
+// What a text box shows of its text. The system's multi-line box lays out a paragraph in time
+// that grows with the square of its length (under Wine 16 Ki characters on one line take 13 s,
+// 64 Ki more than 200 s) and a whole text in time that grows with its length (1 Mi characters in
+// short paragraphs take 9 s), so a box shows at most 64 Ki characters, in paragraphs of at most
+// 1000 (broken at the last blank before that where there is one): far more than fits in the box,
+// and cheap to lay out. A one-line box, whose line is all one paragraph, shows at most 4 Ki
+// characters (64 Ki take 7 s there), twice the longest address browsers take. What a box gives
+// back is still the whole text it was handed.
+constexpr std::size_t kMostCharactersShown = 64 * 1024;
+constexpr std::size_t kLongestParagraphShown = 1000;
+constexpr std::size_t kMostCharactersShownOnOneLine = 4 * 1024;
+
+void BreakLongParagraph(std::u16string& shown, std::size_t& paragraphStart) {
+    if (shown.size() - paragraphStart < kLongestParagraphShown)
+        return;
+    const std::size_t blank = shown.find_last_of(u' ');
+    if (blank != std::u16string::npos && blank > paragraphStart) {
+        shown.replace(blank, 1, u"\r\n");
+        paragraphStart = blank + 2;
+    } else {
+        shown += u"\r\n";
+        paragraphStart = shown.size();
+    }
+}
+
+// Line breaks of any kind show as line breaks, and a NUL (which would end the text the system
+// takes) as a blank.
 std::u16string TextForDisplay(const std::u16string& text, bool multiLine) {
+    const std::size_t most = multiLine ? kMostCharactersShown : kMostCharactersShownOnOneLine;
     std::u16string shown;
-    shown.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    shown.reserve(std::min(text.size(), most) + 64);
+    std::size_t paragraphStart = 0;
+    for (std::size_t i = 0; i < text.size() && shown.size() < most; ++i) {
         const char16_t c = text[i];
-        if (c == u'\0') {
-            shown += u' ';
-        } else if (multiLine && (c == u'\r' || c == u'\n')) {
+        if (multiLine && (c == u'\r' || c == u'\n')) {
             shown += u"\r\n";
+            paragraphStart = shown.size();
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
-        } else {
-            shown += c;
+            continue;
         }
+        shown += c == u'\0' ? u' ' : c;
+        if (multiLine)
+            BreakLongParagraph(shown, paragraphStart);
     }
+    // Never half of a surrogate pair at the end.
+    if (!shown.empty() && shown.back() >= 0xD800 && shown.back() <= 0xDBFF)
+        shown.pop_back();
     return shown;
 }
 

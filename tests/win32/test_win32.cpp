@@ -144,6 +144,25 @@ TEST_CASE("text boxes give back exactly the text they were handed until the user
     form.Unload();
 }
 
+TEST_CASE("a megabyte on one line is cheap to show and given back whole") {
+    InstalledDesktop desktop;
+    TestForm form;
+    form.Load();
+    std::u16string words, letters(std::size_t(1) << 20, u'\u0628');
+    while (words.size() < (std::size_t(1) << 20))
+        words += u"\u0633\u0644\u0627\u0645 ";
+    for (const char* box : {"Memo", "Line"}) {
+        for (const std::u16string* message : {&words, &letters}) {
+            const auto started = std::chrono::steady_clock::now();
+            form.setText(box, *message);
+            const auto took = std::chrono::steady_clock::now() - started;
+            CHECK(took < 3s);  // minutes when the box lays out the whole line
+            CHECK(form.text(box) == *message);
+        }
+    }
+    form.Unload();
+}
+
 TEST_CASE("labels: a value keeps its right edge, text aligned right ends at the right edge") {
     InstalledDesktop desktop;
     TestForm form;
