@@ -2,7 +2,7 @@
 # Installs what is missing, builds Linkvane and its tests, and runs the whole test suite.
 #   scripts/test.sh [PRESET]
 #     debug (default): the Linux build's suite, then the Windows build's suite under Wine
-#     asan:            the Linux build's suite under AddressSanitizer and UBSan
+#     asan, tsan:      the Linux build's suite under AddressSanitizer and UBSan, or ThreadSanitizer
 #     windows:         the Windows build's suite under Wine only
 set -euo pipefail
 cd "$(dirname "$0")/.."
