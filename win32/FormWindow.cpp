@@ -1,6 +1,8 @@
 #include "win32/FormWindow.h"
 
 #include "forms/Form.h"
+#include "forms/LabelText.h"
+#include "forms/LongLines.h"
 #include "forms/Twips.h"
 #include "win32/MessageLoop.h"
 #include "win32/Resources.h"
@@ -20,74 +22,40 @@ constexpr wchar_t kWindowClass[] = L"LinkvaneForm";
 // Child windows and timers are numbered from here, by their place in the definition.
 constexpr UINT_PTR kFirstId = 100;
 
-RECT PixelRect(const ControlDefinition& d) {
-    const int left = TwipsToPixels(d.left), top = TwipsToPixels(d.top);
-    return {left, top, left + TwipsToPixels(d.width), top + TwipsToPixels(d.height)};
-}
+RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right(), r.bottom()}; }
 
-RECT Union(const RECT& a, const RECT& b) {
-    if (IsRectEmpty(&a))
-        return b;
-    if (IsRectEmpty(&b))
-        return a;
-    RECT both;
-    UnionRect(&both, &a, &b);
-    return both;
-}
+RECT StoredRect(const ControlDefinition& d) { return ToRect(PixelRectOf(d)); }
 
 bool IsDrawn(const ControlDefinition& d) {
     return d.kind == ControlKind::Label || d.kind == ControlKind::Image;
 }
 
-// What a text box shows of its text. The system's multi-line box lays out a paragraph in time
-// that grows with the square of its length (under Wine 16 Ki characters on one line take 13 s,
-// 64 Ki more than 200 s) and a whole text in time that grows with its length (1 Mi characters in
-// short paragraphs take 9 s), so a box shows at most 64 Ki characters, in paragraphs of at most
-// 1000 (broken at the last blank before that where there is one): far more than fits in the box,
-// and cheap to lay out. A one-line box, whose line is all one paragraph, shows at most 4 Ki
-// characters (64 Ki take 7 s there), twice the longest address browsers take. What a box gives
-// back is still the whole text it was handed.
+// What a text box shows of its text: line breaks of any kind as line breaks, a NUL (which would
+// end the text the system takes) as a blank, and long lines in pieces (forms/LongLines.h). The
+// system's multi-line box under Wine lays a line out in time that grows with the square of its
+// length (one line of 16 Ki characters took 13 s, of 64 Ki more than 200 s; 32 lines of 2 Ki
+// still 3 s) and a whole text in time that grows with its length (1 Mi characters in lines of
+// 1000 took 9 s): so its pieces are at most 1000 long, and it shows at most 64 Ki characters,
+// far more than it can show at once. What a box gives back is still the whole text.
+constexpr std::size_t kLongestLineShown = 1000;
 constexpr std::size_t kMostCharactersShown = 64 * 1024;
-constexpr std::size_t kLongestParagraphShown = 1000;
-constexpr std::size_t kMostCharactersShownOnOneLine = 4 * 1024;
 
-void BreakLongParagraph(std::u16string& shown, std::size_t& paragraphStart) {
-    if (shown.size() - paragraphStart < kLongestParagraphShown)
-        return;
-    const std::size_t blank = shown.find_last_of(u' ');
-    if (blank != std::u16string::npos && blank > paragraphStart) {
-        shown.replace(blank, 1, u"\r\n");
-        paragraphStart = blank + 2;
-    } else {
-        shown += u"\r\n";
-        paragraphStart = shown.size();
-    }
-}
-
-// Line breaks of any kind show as line breaks, and a NUL (which would end the text the system
-// takes) as a blank.
 std::u16string TextForDisplay(const std::u16string& text, bool multiLine) {
-    const std::size_t most = multiLine ? kMostCharactersShown : kMostCharactersShownOnOneLine;
+    const std::u16string_view kept =
+        multiLine ? LongestShownPiece(text, kMostCharactersShown) : LongestShownPiece(text);
     std::u16string shown;
-    shown.reserve(std::min(text.size(), most) + 64);
-    std::size_t paragraphStart = 0;
-    for (std::size_t i = 0; i < text.size() && shown.size() < most; ++i) {
-        const char16_t c = text[i];
+    shown.reserve(kept.size() + 64);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const char16_t c = kept[i];
         if (multiLine && (c == u'\r' || c == u'\n')) {
             shown += u"\r\n";
-            paragraphStart = shown.size();
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            if (c == u'\r' && i + 1 < kept.size() && kept[i + 1] == u'\n')
                 ++i;
-            continue;
+        } else {
+            shown += c == u'\0' ? u' ' : c;
         }
-        shown += c == u'\0' ? u' ' : c;
-        if (multiLine)
-            BreakLongParagraph(shown, paragraphStart);
     }
-    // Never half of a surrogate pair at the end.
-    if (!shown.empty() && shown.back() >= 0xD800 && shown.back() <= 0xDBFF)
-        shown.pop_back();
-    return shown;
+    return multiLine ? BreakLongLines(shown, u"\r\n", kLongestLineShown) : shown;
 }
 
 std::u16string WindowText(HWND window) {
@@ -246,7 +214,7 @@ void FormWindow::buildControl(const ControlDefinition& definition, std::size_t i
 
 void FormWindow::buildChildWindow(Control& control, std::size_t index) {
     const ControlDefinition& d = *control.definition;
-    const RECT box = PixelRect(d);
+    const RECT box = StoredRect(d);
     DWORD style = WS_CHILD | WS_TABSTOP | (d.visible ? WS_VISIBLE : 0);
     DWORD extended = d.readingOrder == ReadingOrder::RightToLeft ? WS_EX_RTLREADING : 0;
     const wchar_t* windowClass = L"BUTTON";
@@ -314,33 +282,21 @@ void FormWindow::updateToolRect(const Control& control) {
     SendMessageW(m_toolTips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-// A label is laid out at its stored place, or, sized to its caption, from the stored left edge
-// (or right edge, for a value standing left of its caption). It takes the mouse and draws
-// wherever its text or its ink is, so no letter is cut and no paint leaves a trace behind.
+// A label lies where the layout's rules put it for its text as measured in its font
+// (forms/LabelText.h); it takes the mouse and draws wherever its line or its ink is, so no letter
+// is cut and no paint leaves a trace behind.
 void FormWindow::layoutLabel(Control& control) {
-    const ControlDefinition& d = *control.definition;
-    const TextLayout text = MeasureText(WindowFont(control.bold), control.text, control.readingOrder);
-    RECT box = PixelRect(d);
-    if (d.autoSize) {
-        const int left = d.growsLeft ? box.right - text.width : box.left;
-        box = {left, box.top, left + text.width, box.top + text.height};
-    }
-    int x = box.left;
-    if (d.alignment == TextAlign::Right)
-        x = box.right - text.width;
-    else if (d.alignment == TextAlign::Center)
-        x = box.left + (box.right - box.left - text.width) / 2;
-    control.textOrigin = {x, box.top};
-    RECT ink = text.ink;
-    OffsetRect(&ink, x, box.top);
-    control.area = Union(box, ink);
+    const TextMeasure text = MeasureText(WindowFont(control.bold), control.text, control.readingOrder);
+    const LabelPlacement placed = PlaceLabel(*control.definition, text);
+    control.area = ToRect(placed.rect);
+    control.textOrigin = {placed.rect.left + placed.penX, placed.rect.top + placed.baseline - text.ascent};
 }
 
 // An image without a picture is a hot area of its stored size; with one it takes the picture's
 // size, never beyond the stored rectangle, so that no picture covers another control.
 void FormWindow::placeImage(Control& control) {
     const ControlDefinition& d = *control.definition;
-    RECT box = PixelRect(d);
+    RECT box = StoredRect(d);
     if (control.picture) {
         const PixelSize size = ImageSizeFor(d, control.picture.size());
         box.right = box.left + size.width;
@@ -385,17 +341,15 @@ void FormWindow::centreOnScreen() {
     if (!GetMonitorInfoW(MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor))
         return;
     const RECT& work = monitor.rcWork;
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const int left = work.left + (work.right - work.left - width) / 2;
-    const int top = work.top + (work.bottom - work.top - height) / 2;
-    SetWindowPos(m_window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const PixelRect placed = CentredOn({work.left, work.top, work.right - work.left, work.bottom - work.top},
+                                       {frame.right - frame.left, frame.bottom - frame.top});
+    SetWindowPos(m_window, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FormWindow::focusFirstControl() {
     for (const ControlDefinition* d : TabOrder(m_form.definition())) {
-        const Control* control = find(d->name);
-        if (control && control->window && IsWindowVisible(control->window) && IsWindowEnabled(control->window)) {
-            SetFocus(control->window);
+        if (canTakeFocus(*d)) {
+            SetFocus(find(d->name)->window);
             return;
         }
     }
@@ -447,23 +401,22 @@ void FormWindow::EndModal() { m_modalEnded = true; }
 
 bool FormWindow::IsVisible() const { return m_window && IsWindowVisible(m_window); }
 
+bool FormWindow::canTakeFocus(const ControlDefinition& definition) const {
+    const Control* control = find(definition.name);
+    return control && control->window && IsWindowVisible(control->window) && IsWindowEnabled(control->window);
+}
+
 void FormWindow::MoveFocus(bool backwards) {
-    std::vector<HWND> order;
-    for (const ControlDefinition* d : TabOrder(m_form.definition())) {
-        const Control* control = find(d->name);
-        if (control && control->window && IsWindowVisible(control->window) && IsWindowEnabled(control->window))
-            order.push_back(control->window);
+    HWND focus = GetFocus();
+    std::string current;
+    for (const Control& control : m_controls) {
+        if (control.window && control.window == focus)
+            current = control.definition->name;
     }
-    if (order.empty())
-        return;
-    const auto at = std::find(order.begin(), order.end(), GetFocus());
-    const std::ptrdiff_t count = std::ssize(order);
-    std::ptrdiff_t next;
-    if (at == order.end())
-        next = backwards ? count - 1 : 0;
-    else
-        next = ((at - order.begin()) + (backwards ? count - 1 : 1)) % count;
-    SetFocus(order[std::size_t(next)]);
+    const ControlDefinition* next = NextInTabOrder(m_form.definition(), current, backwards,
+                                                   [this](const ControlDefinition& d) { return canTakeFocus(d); });
+    if (const Control* control = next ? find(next->name) : nullptr)
+        SetFocus(control->window);
 }
 
 // --- Controls' state ------------------------------------------------------------------------
@@ -637,20 +590,21 @@ void FormWindow::onMouseMove(POINT point) {
     }
 }
 
-void FormWindow::onButtonDown(POINT point) {
-    const Control* control = controlAt(point);
+void FormWindow::onButtonDown(POINT point, MouseButton button, PressKind kind) {
+    m_clicks.Pressed(button, kind);
+    const Control* control = button == MouseButton::Primary ? controlAt(point) : nullptr;
     m_pressed = control && m_form.HasClickHandler(control->definition->name) ? control->definition->name : "";
     if (!m_pressed.empty())
         SetCapture(m_window);
 }
 
-// A click is a press and a release of the left button on the same control.
-void FormWindow::onButtonUp(POINT point) {
-    const std::string pressed = std::exchange(m_pressed, std::string());
-    if (GetCapture() == m_window)
+void FormWindow::onButtonUp(POINT point, MouseButton button) {
+    const std::string pressed = button == MouseButton::Primary ? std::exchange(m_pressed, std::string()) : "";
+    if (GetCapture() == m_window && button == MouseButton::Primary)
         ReleaseCapture();
     const Control* control = pressed.empty() ? nullptr : find(pressed);
-    if (control && PtInRect(&control->area, point))
+    const bool overTheControl = control && PtInRect(&control->area, point);
+    if (m_clicks.Released(button, overTheControl) && control)
         m_form.ControlClicked(pressed);  // may unload this window, or wait for a download
 }
 
@@ -709,13 +663,17 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onMouseMove(point);
         return 0;
     case WM_LBUTTONDOWN:
-        onButtonDown(point);
+        onButtonDown(point, MouseButton::Primary, PressKind::Single);
         return 0;
     case WM_LBUTTONDBLCLK:
-        m_pressed.clear();  // the second press of a double-click is no click
+        onButtonDown(point, MouseButton::Primary, PressKind::Double);
         return 0;
     case WM_LBUTTONUP:
-        onButtonUp(point);
+        onButtonUp(point, MouseButton::Primary);
+        return 0;
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        onButtonDown(point, MouseButton::Other, PressKind::Single);
         return 0;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != window)

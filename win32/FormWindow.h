@@ -3,6 +3,7 @@
 // showing. Labels and images are drawn on the window's own surface and hit-tested here, in the
 // layout's stacking order; text boxes and the button are the system's EDIT and BUTTON controls.
 
+#include "forms/Click.h"
 #include "forms/Desktop.h"
 #include "win32/Picture.h"
 
@@ -76,6 +77,7 @@ private:
     void armTimer(Control& control);
     void centreOnScreen();
     void focusFirstControl();
+    bool canTakeFocus(const ControlDefinition& definition) const;
 
     void paint();
     void drawControl(HDC dc, const Control& control) const;
@@ -83,8 +85,8 @@ private:
 
     const Control* controlAt(POINT point) const;
     void onMouseMove(POINT point);
-    void onButtonDown(POINT point);
-    void onButtonUp(POINT point);
+    void onButtonDown(POINT point, MouseButton button, PressKind kind);
+    void onButtonUp(POINT point, MouseButton button);
     bool onSetCursor();
     void onTimer(UINT_PTR timer);
     void onActivate(bool active);
@@ -101,7 +103,8 @@ private:
     HWND m_window = nullptr;
     HWND m_toolTips = nullptr;
     std::vector<Control> m_controls;
-    std::string m_pressed;           // the drawn control a left press went down on, until it comes up
+    std::string m_pressed;  // the drawn control a press of the primary button went down on
+    ClickCounter m_clicks;
     HWND m_focusBeforeDeactivation = nullptr;
     bool m_modal = false, m_modalEnded = false;
     std::vector<HWND> m_disabledForModal;

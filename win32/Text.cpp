@@ -1,6 +1,8 @@
 #include "win32/Text.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <span>
 
 namespace linkvane {
 
@@ -18,7 +20,7 @@ HFONT MakeWindowFont(bool bold) {
                        DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
 }
 
-// A device context on a 32-bit top-down bitmap whose pixels we can read.
+// A device context on a 32-bit top-down bitmap of zeros whose pixels we can read.
 class ScratchBitmap {
 public:
     ScratchBitmap(int width, int height) : m_width(width), m_height(height) {
@@ -32,7 +34,7 @@ public:
         m_dc = CreateCompatibleDC(nullptr);
         void* pixels = nullptr;
         m_bitmap = m_dc ? CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0) : nullptr;
-        m_pixels = static_cast<const DWORD*>(pixels);
+        m_pixels = static_cast<const std::uint32_t*>(pixels);
         if (m_bitmap)
             m_previous = SelectObject(m_dc, m_bitmap);
     }
@@ -49,24 +51,9 @@ public:
 
     bool ok() const { return m_pixels && m_previous; }
     HDC dc() const { return m_dc; }
-
-    // The smallest rectangle holding every pixel that is not black; empty when all are.
-    RECT inkedArea() const {
-        int left = m_width, top = m_height, right = -1, bottom = -1;
-        for (int y = 0; y < m_height; ++y) {
-            const DWORD* row = m_pixels + std::size_t(y) * std::size_t(m_width);
-            for (int x = 0; x < m_width; ++x) {
-                if ((row[x] & 0x00FFFFFF) == 0)
-                    continue;
-                left = std::min(left, x);
-                right = std::max(right, x);
-                top = std::min(top, y);
-                bottom = std::max(bottom, y);
-            }
-        }
-        if (right < 0)
-            return {0, 0, 0, 0};
-        return {left, top, right + 1, bottom + 1};
+    PixelRect ink() const {
+        GdiFlush();
+        return InkBounds(std::span(m_pixels, std::size_t(m_width) * std::size_t(m_height)), m_width, m_height);
     }
 
 private:
@@ -74,29 +61,26 @@ private:
     HDC m_dc = nullptr;
     HBITMAP m_bitmap = nullptr;
     HGDIOBJ m_previous = nullptr;
-    const DWORD* m_pixels = nullptr;
+    const std::uint32_t* m_pixels = nullptr;
 };
 
-struct PlainMetrics {
-    int advance = 0;  // the sum of the characters' own widths, shaped or not
-    int lineHeight = 0;
-};
-
-PlainMetrics PlainMeasure(HFONT font, const std::u16string& text) {
-    PlainMetrics metrics;
+// The font's line and the text's width as the font's own figures add it up, unshaped.
+TextMeasure PlainMeasure(HFONT font, const std::u16string& text) {
+    TextMeasure measure;
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc)
-        return metrics;
+        return measure;
     HGDIOBJ previous = SelectObject(dc, font);
     SIZE extent{0, 0};
     GetTextExtentPoint32W(dc, Wide(text), int(text.size()), &extent);
-    TEXTMETRICW fontMetrics{};
-    GetTextMetricsW(dc, &fontMetrics);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
     SelectObject(dc, previous);
     DeleteDC(dc);
-    metrics.advance = int(extent.cx);
-    metrics.lineHeight = int(std::max<LONG>(fontMetrics.tmHeight, extent.cy));
-    return metrics;
+    measure.advance = int(extent.cx);
+    measure.ascent = int(metrics.tmAscent);
+    measure.descent = int(metrics.tmDescent);
+    return measure;
 }
 
 }  // namespace
@@ -124,32 +108,21 @@ void DrawLabelText(HDC dc, HFONT font, const std::u16string& text, int x, int y,
     SelectObject(dc, previous);
 }
 
-TextLayout MeasureText(HFONT font, const std::u16string& text, ReadingOrder order) {
-    const PlainMetrics plain = PlainMeasure(font, text);
-    TextLayout layout;
-    layout.height = plain.lineHeight;
+TextMeasure MeasureText(HFONT font, const std::u16string& text, ReadingOrder order) {
+    TextMeasure measure = PlainMeasure(font, text);
     if (text.empty())
-        return layout;
-    // Room all round: ink reaches a line's height beyond it at most, and shaping changes the
-    // width by far less than the plain width again.
-    const int margin = std::max(plain.lineHeight, 8);
-    const int width = 2 * plain.advance + 3 * margin;
-    const int height = plain.lineHeight + 2 * margin;
-    ScratchBitmap scratch(width, height);
+        return measure;
+    // Room for the shaped line however it differs from the plain figures: half as wide again.
+    const InkCanvas canvas = CanvasForInk(measure.advance + measure.advance / 2, measure.ascent, measure.descent, 1.0);
+    ScratchBitmap scratch(canvas.width, canvas.height);
     if (!scratch.ok()) {
-        layout.width = plain.advance;  // nothing measured: the plain figures
-        layout.ink = {0, 0, plain.advance, plain.lineHeight};
-        return layout;
+        measure.ink = {0, -measure.ascent, measure.advance, measure.ascent + measure.descent};
+        return measure;  // nothing measured: the plain figures
     }
-    DrawLabelText(scratch.dc(), font, text, margin, margin, order);
-    GdiFlush();
-    RECT ink = scratch.inkedArea();
-    if (IsRectEmpty(&ink))
-        return layout;  // blanks only
-    OffsetRect(&ink, -margin, -margin);
-    layout.ink = ink;
-    layout.width = std::max<int>(ink.right, 0);
-    return layout;
+    DrawLabelText(scratch.dc(), font, text, canvas.penX, canvas.baseline - measure.ascent, order);
+    measure.ink = InkFromCanvas(scratch.ink(), canvas, 1.0);
+    measure.advance = measure.ink.empty() ? 0 : std::max(measure.ink.right(), 0);
+    return measure;
 }
 
 }  // namespace linkvane

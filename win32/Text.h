@@ -3,6 +3,7 @@
 // background, never clipped through a letter.
 
 #include "forms/FormDefinition.h"
+#include "forms/LabelText.h"
 
 #include <windows.h>
 
@@ -20,20 +21,15 @@ inline const wchar_t* Wide(const std::u16string& text) {
 // kept for the life of the program.
 HFONT WindowFont(bool bold);
 
-// What a line of text takes when drawn with its origin (the top-left corner of its line) at 0, 0.
-struct TextLayout {
-    int width = 0;   // from the origin to the right end of its ink
-    int height = 0;  // the font's line height
-    RECT ink{};      // every pixel it inks, dots, madda and tails included; empty for no ink
-};
+// A line of text in the font: the font's ascent and descent, and the ink and advance found by
+// drawing it into a scratch bitmap (the core's InkCanvas), not from the font's figures alone:
+// joined Persian letters are narrower than the isolated ones a plain measurement adds up (Wine
+// measures so), so the advance is where the ink ends; and dots, madda and tails reach outside the
+// line by amounts no metric reliably tells.
+TextMeasure MeasureText(HFONT font, const std::u16string& text, ReadingOrder order);
 
-// Measured by drawing the text into a scratch bitmap, not from the font's figures: joined Persian
-// letters are narrower than the isolated ones a plain measurement adds up (Wine measures so), and
-// dots, madda and tails reach outside the line by amounts no metric reliably tells.
-TextLayout MeasureText(HFONT font, const std::u16string& text, ReadingOrder order);
-
-// Draws one line of text in white on whatever is below it, with its origin at x, y, in the given
-// reading order (the colon of ": ساعت" stays at the left end of a left-to-right line).
+// Draws one line of text in white on whatever is below it, the top of its line at (x, y), in the
+// given reading order (the colon of ": ساعت" stays at the left end of a left-to-right line).
 void DrawLabelText(HDC dc, HFONT font, const std::u16string& text, int x, int y, ReadingOrder order);
 
 }  // namespace linkvane
