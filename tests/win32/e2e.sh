@@ -257,7 +257,8 @@ support_window() {
     [ "$client_width" = 349 ] && [ "$client_height" = 249 ] || fail "Support is ${client_width}x$client_height"
     click 140 118
     expect_opened 2 "$(expected_quoted 'ymsgr:sendim?linkvane.support')" "the messenger invitation"
-    window_shown Support || fail "the Support window closed after the invitation"
+    sleep 1
+    window_shown Support || { import -window root "$artefacts/failure.png"; fail "the Support window closed after the invitation"; }
     click 296 228
     wait_for 10 window_gone Support || fail "the back button did not close the Support window"
 }

@@ -1,6 +1,8 @@
 // A recording stand-in for the programs the shell starts (the web browser, the messenger): it
 // writes the command line it was started with, less its own name, byte for byte as UTF-8, to
-// %LINKVANE_E2E_OPENED%\call-N (N counts from 0), and its working directory to call-N.cwd.
+// %LINKVANE_E2E_OPENED%\call-N (N counts from 0), and its working directory to call-N.cwd. A GUI
+// program that shows nothing: a console program would open a console window over the windows
+// under test.
 
 #include <windows.h>
 
@@ -44,7 +46,7 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
 
 }  // namespace
 
-int wmain() {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t folder[MAX_PATH];
     if (!GetEnvironmentVariableW(L"LINKVANE_E2E_OPENED", folder, MAX_PATH))
         return 2;
