@@ -24,10 +24,29 @@ bool TakeNonInputMessage(MSG& message) {
            PeekMessageW(&message, nullptr, WM_MOUSELAST + 1, 0xFFFFFFFF, PM_REMOVE);
 }
 
-// New messages of these kinds end the sleep of a wait: posted and sent messages, timers, paints
-// and mouse buttons (the close box). Keys and pointer movements wait for the end of the wait: Alt+F4
-// is a key like any other there, and takes its turn after the keys typed before it.
-constexpr DWORD kWaitWakesFor = QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_MOUSEBUTTON;
+// Closing is never held up: when the next keys waiting are Alt and F4, they are handed on during a
+// wait too (the Alt press first; nothing was typed before it). Any other key keeps its turn.
+bool TakeCloseKey(MSG& message) {
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE)) {
+        const bool isPress = message.message == WM_SYSKEYDOWN;
+        const bool isAlt = isPress && message.wParam == VK_MENU;
+        const bool isF4 = isPress && message.wParam == VK_F4;
+        if (!isAlt && !isF4)
+            return false;
+        // The first key message waiting is this press.
+        if (!PeekMessageW(&message, nullptr, WM_SYSKEYDOWN, WM_SYSKEYDOWN, PM_REMOVE))
+            return false;
+        if (isF4)
+            return true;
+        DispatchQueued(message);
+    }
+    return false;
+}
+
+// New messages of these kinds end the sleep of a wait: posted and sent messages, timers, paints,
+// keys (for Alt+F4) and mouse buttons (the close box). Pointer movements do not.
+constexpr DWORD kWaitWakesFor =
+    QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_KEY | QS_MOUSEBUTTON;
 
 }  // namespace
 
@@ -70,7 +89,7 @@ void Win32Desktop::CloseEverything() {
 bool Win32Desktop::RunEventsUntil(const std::atomic<bool>& finished) {
     MSG message;
     while (!finished && !IsEnding()) {
-        if (TakeNonInputMessage(message)) {
+        if (TakeNonInputMessage(message) || TakeCloseKey(message)) {
             if (message.message == WM_QUIT) {
                 PostQuitMessage(int(message.wParam));  // for the loop outside
                 break;

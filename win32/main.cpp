@@ -20,13 +20,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     {
         linkvane::Main main;
         main.Show();
-        status = linkvane::RunMessageLoop();
+        // The window may have been closed while its content was still on the way.
+        if (!linkvane::CurrentDesktop().IsEnding())
+            status = linkvane::RunMessageLoop();
     }
     // A download abandoned at the end stops within a second; one that does not must not hold
     // the program, nor meet destructors of what it still uses. (msvcrt has no quick_exit; with
     // no at_quick_exit handlers, _Exit is the same.)
     using namespace std::chrono_literals;
-    if (!linkvane::WaitForWorkers(1s))
+    if (!linkvane::AbandonBackgroundWork(1s))
         std::_Exit(status);
     if (SUCCEEDED(com))
         CoUninitialize();

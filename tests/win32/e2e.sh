@@ -186,6 +186,13 @@ expect_opened() {
     cmp -s "$call" "$2" || fail "the started program received $(od -c "$call" | head -n3) for $3"
 }
 
+# Links are opened with C:\ as the working directory.
+expect_opened_link() {
+    expect_opened "$@"
+    [ "$(cat "$work/opened/call-$1.cwd")" = 'C:\' ] ||
+        fail "the browser ran in $(cat "$work/opened/call-$1.cwd"), not C:\\, for $3"
+}
+
 # The recorder's record for a target quoted as the registered command quotes it.
 expected_quoted() { { printf '"'; printf '%s' "$1"; printf '"'; } >"$work/expected"; echo "$work/expected"; }
 expected_quoted_file() { { printf '"'; cat "$1"; printf '"'; } >"$work/expected"; echo "$work/expected"; }
@@ -233,7 +240,7 @@ search_then_go_to_site() {
     sleep 1
     [ "$(address_requests)" = 1 ] || fail "a double-click on search fetched $(address_requests) times"
     click 328 376
-    expect_opened 0 "$(expected_quoted_file "$served/link-server/ads/link.txt")" "the site address"
+    expect_opened_link 0 "$(expected_quoted_file "$served/link-server/ads/link.txt")" "the site address"
 }
 
 banner() {
@@ -242,7 +249,7 @@ banner() {
     local unlike; unlike=$(banner_pixels_unlike_background main-window)
     [ "$unlike" -gt 5000 ] || fail "no banner shown: only $unlike pixels of the banner area differ from the background"
     click 238 114
-    expect_opened 1 "$(expected_quoted_file "$served/content-server/document/LinkBaner.txt")" "the banner link"
+    expect_opened_link 1 "$(expected_quoted_file "$served/content-server/document/LinkBaner.txt")" "the banner link"
 }
 
 support_window() {
@@ -273,7 +280,7 @@ maker_window() {
     probe 'Software manufacturer'
     [ "$client_width" = 349 ] && [ "$client_height" = 221 ] || fail "the maker window is ${client_width}x$client_height"
     click 190 118
-    expect_opened 3 "$(expected_quoted 'http://www.linkvane.example/')" "the maker site"
+    expect_opened_link 3 "$(expected_quoted 'http://www.linkvane.example/')" "the maker site"
     click 296 204
     wait_for 10 window_gone 'Software manufacturer' || fail "the back button did not close the maker window"
     probe "$main_title"
@@ -304,6 +311,44 @@ servers_down() {
     close_main_window
 }
 
+# A content server that accepts connections and never answers (for two minutes at most).
+start_silent_server() {
+    python3 -c '
+import signal, socket, sys
+signal.alarm(120)
+server = socket.socket()
+server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+server.bind(("127.0.0.1", int(sys.argv[1])))
+server.listen(16)
+held = []
+while True:
+    held.append(server.accept()[0])
+' "$content_port" >/dev/null 2>&1 &
+    silent_pid=$!; pids+=("$silent_pid")
+    wait_for 10 port_in_use "$content_port" || fail "the silent server did not start"
+}
+
+# The clock's pixels now.
+clock_pixels() {
+    import -window "$main_window" -crop "110x16+$((client_left - frame_left + 490))+$((client_top - frame_top + 238))" \
+        +repage "$work/clock-$1.png"
+}
+
+silent_server() {
+    step "with a server that never answers: the window shows, its clock ticks, Alt+F4 ends it at once"
+    start_silent_server
+    start_program
+    clock_pixels 1
+    sleep 1.5
+    clock_pixels 2
+    ! cmp -s "$work/clock-1.png" "$work/clock-2.png" || fail "the clock stood still while the content was on the way"
+    local asked=$SECONDS
+    xdotool key alt+F4
+    wait_for 5 process_ended "$program_pid" || fail "the program did not end within 5 s of Alt+F4 during a download"
+    step "ended $((SECONDS - asked)) s after Alt+F4"
+    kill "$silent_pid" 2>/dev/null || true
+}
+
 build_program
 prepare_served_files
 start_display
@@ -320,4 +365,5 @@ maker_window
 [ "$(opened_count)" = 4 ] || fail "programs were started $(opened_count) times, not 4"
 close_main_window
 servers_down
+silent_server
 step "PASS; screenshots in $artefacts"
