@@ -2,8 +2,8 @@
 
 #include "forms/Form.h"
 #include "forms/LabelText.h"
-#include "forms/LongLines.h"
 #include "forms/Twips.h"
+#include "win32/ChildControls.h"
 #include "win32/MessageLoop.h"
 #include "win32/Resources.h"
 #include "win32/Text.h"
@@ -30,42 +30,6 @@ bool IsDrawn(const ControlDefinition& d) {
     return d.kind == ControlKind::Label || d.kind == ControlKind::Image;
 }
 
-// What a text box shows of its text: line breaks of any kind as line breaks, a NUL (which would
-// end the text the system takes) as a blank, and long lines in pieces (forms/LongLines.h). The
-// system's multi-line box under Wine lays a line out in time that grows with the square of its
-// length (one line of 16 Ki characters took 13 s, of 64 Ki more than 200 s; 32 lines of 2 Ki
-// still 3 s) and a whole text in time that grows with its length (1 Mi characters in lines of
-// 1000 took 9 s): so its pieces are at most 1000 long, and it shows at most 64 Ki characters,
-// far more than it can show at once. What a box gives back is still the whole text.
-constexpr std::size_t kLongestLineShown = 1000;
-constexpr std::size_t kMostCharactersShown = 64 * 1024;
-
-std::u16string TextForDisplay(const std::u16string& text, bool multiLine) {
-    const std::u16string_view kept =
-        multiLine ? LongestShownPiece(text, kMostCharactersShown) : LongestShownPiece(text);
-    std::u16string shown;
-    shown.reserve(kept.size() + 64);
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        const char16_t c = kept[i];
-        if (multiLine && (c == u'\r' || c == u'\n')) {
-            shown += u"\r\n";
-            if (c == u'\r' && i + 1 < kept.size() && kept[i + 1] == u'\n')
-                ++i;
-        } else {
-            shown += c == u'\0' ? u' ' : c;
-        }
-    }
-    return multiLine ? BreakLongLines(shown, u"\r\n", kLongestLineShown) : shown;
-}
-
-std::u16string WindowText(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::u16string text(std::size_t(std::max(length, 0)) + 1, u'\0');
-    const int copied = GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), int(text.size()));
-    text.resize(std::size_t(std::max(copied, 0)));
-    return text;
-}
-
 void RegisterWindowClass(WNDPROC procedure) {
     static const bool registered = [procedure] {
         WNDCLASSEXW windowClass{};
@@ -80,23 +44,6 @@ void RegisterWindowClass(WNDPROC procedure) {
         return RegisterClassExW(&windowClass) != 0;
     }();
     (void)registered;
-}
-
-HCURSOR HandCursor() {
-    static const HCURSOR hand = [] {
-        HCURSOR own = LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(LINKVANE_HAND_CURSOR));
-        return own ? own : LoadCursorW(nullptr, MAKEINTRESOURCEW(32649) /* IDC_HAND */);
-    }();
-    return hand;
-}
-
-HCURSOR ArrowCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */); }
-
-HICON LoadIconResource(const std::string& fileName, int metricX, int metricY) {
-    if (fileName.empty())
-        return nullptr;
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), ResourceName(fileName).c_str(), IMAGE_ICON,
-                                         GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
 }
 
 std::vector<FormWindow*>& Registry() {
@@ -213,30 +160,7 @@ void FormWindow::buildControl(const ControlDefinition& definition, std::size_t i
 }
 
 void FormWindow::buildChildWindow(Control& control, std::size_t index) {
-    const ControlDefinition& d = *control.definition;
-    const RECT box = StoredRect(d);
-    DWORD style = WS_CHILD | WS_TABSTOP | (d.visible ? WS_VISIBLE : 0);
-    DWORD extended = d.readingOrder == ReadingOrder::RightToLeft ? WS_EX_RTLREADING : 0;
-    const wchar_t* windowClass = L"BUTTON";
-    std::u16string shown = d.text;
-    if (d.kind == ControlKind::TextBox) {
-        windowClass = L"EDIT";
-        extended |= WS_EX_CLIENTEDGE;
-        style |= d.multiLine ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL : ES_AUTOHSCROLL;
-        style |= d.alignment == TextAlign::Right ? ES_RIGHT : d.alignment == TextAlign::Center ? ES_CENTER : ES_LEFT;
-        shown = TextForDisplay(d.text, d.multiLine);
-    } else {
-        style |= BS_PUSHBUTTON;
-    }
-    control.window = CreateWindowExW(extended, windowClass, Wide(shown), style, box.left, box.top,
-                                     box.right - box.left, box.bottom - box.top, m_window,
-                                     reinterpret_cast<HMENU>(kFirstId + index), GetModuleHandleW(nullptr),
-                                     nullptr);
-    if (!control.window)
-        return;
-    SendMessageW(control.window, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont(false)), FALSE);
-    if (d.kind == ControlKind::TextBox)
-        SendMessageW(control.window, EM_SETLIMITTEXT, 0, 0);  // no limit on typing, as stored
+    control.window = CreateChildControl(m_window, *control.definition, kFirstId + index);
 }
 
 void FormWindow::addToolTip(Control& control) {
@@ -464,8 +388,7 @@ void FormWindow::SetText(std::string_view name, const std::u16string& text) {
         return;
     if (control->window) {
         control->text = text;
-        const bool multiLine = control->definition->kind == ControlKind::TextBox && control->definition->multiLine;
-        SetWindowTextW(control->window, Wide(TextForDisplay(text, multiLine)));  // also clears "modified"
+        ShowText(control->window, *control->definition, text);  // also clears "modified"
         return;
     }
     if (text == control->text)

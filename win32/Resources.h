@@ -4,6 +4,8 @@
 #define LINKVANE_HAND_CURSOR 101
 
 #ifndef RC_INVOKED
+#include <windows.h>
+
 #include <string>
 
 namespace linkvane {
@@ -16,6 +18,14 @@ inline std::wstring ResourceName(const std::string& fileName) {
         name += (c >= 'a' && c <= 'z') ? wchar_t(c - 'a' + 'A') : (c == '-' || c == '.') ? L'_' : wchar_t(c);
     return name;
 }
+
+// The hand over every control that looks clickable (hot spot at the finger tip), and the arrow.
+HCURSOR HandCursor();
+HCURSOR ArrowCursor();
+
+// The icon resource of a window definition's icon file at the size of two system metrics
+// (SM_CXICON and SM_CYICON, or the small ones); null when there is none.
+HICON LoadIconResource(const std::string& fileName, int widthMetric, int heightMetric);
 
 }  // namespace linkvane
 #endif

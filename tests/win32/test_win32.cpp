@@ -1,6 +1,6 @@
 // The Win32 window runtime, driven through its windows' messages: what the text boxes give back,
-// where labels and pictures take the mouse, clicks and double-clicks, the tab order, the wait
-// that holds input, and the modal showing.
+// where labels and pictures take the mouse, clicks and double-clicks, the wait that holds input,
+// and the modal showing. (Tab and the focus are the end-to-end test's, with real keys.)
 
 #include "forms/Background.h"
 #include "forms/Form.h"
@@ -156,7 +156,8 @@ TEST_CASE("a megabyte on one line is cheap to show and given back whole") {
             const auto started = std::chrono::steady_clock::now();
             form.setText(box, *message);
             const auto took = std::chrono::steady_clock::now() - started;
-            CHECK(took < 3s);  // minutes when the box lays out the whole line
+            // Well under a second on an idle machine; minutes when the box lays out the whole line.
+            CHECK(took < 30s);
             CHECK(form.text(box) == *message);
         }
     }
@@ -244,36 +245,6 @@ TEST_CASE("mouse: the topmost control takes it; a double-click clicks once") {
     CHECK(form.surfaceMoves == 0);
     SendMessageW(window, WM_MOUSEMOVE, 0, At(390, 10));
     CHECK(form.surfaceMoves == 1);
-    form.Unload();
-}
-
-TEST_CASE("Tab moves the focus along the tab order, never into a text box") {
-    InstalledDesktop desktop;
-    TestForm form;
-    form.Show();
-    const HWND memo = GetDlgItem(form.handle(), 100 + 6), line = GetDlgItem(form.handle(), 100 + 5);
-    REQUIRE(memo);
-    REQUIRE(line);
-    CHECK(GetFocus() == memo);  // first in the tab order
-    const auto pressTab = [](HWND target, bool shift) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_SHIFT] = shift ? 0x80 : 0;
-        SetKeyboardState(keys);
-        PostMessageW(target, WM_KEYDOWN, VK_TAB, 1);
-        PostMessageW(target, WM_KEYUP, VK_TAB, 1 | (3u << 30));
-        PumpMessages();
-        keys[VK_SHIFT] = 0;
-        SetKeyboardState(keys);
-    };
-    pressTab(memo, false);
-    CHECK(GetFocus() == line);
-    pressTab(line, false);  // the hidden box is skipped: round to the first
-    CHECK(GetFocus() == memo);
-    pressTab(memo, true);
-    CHECK(GetFocus() == line);
-    CHECK(form.text("Memo").find(u'\t') == std::u16string::npos);
-    CHECK(form.text("Line").find(u'\t') == std::u16string::npos);
     form.Unload();
 }
 
