@@ -149,6 +149,7 @@ probe() {
     read -r _ client_left client_top client_width client_height <<<"$(grep '^client ' <<<"$report")"
     read -r _ enabled <<<"$(grep '^enabled ' <<<"$report")"
     read -r _ focus_left focus_top focus_width focus_height <<<"$(grep '^focus ' <<<"$report")"
+    tooltip=$(sed -n 's/^tooltip //p' <<<"$report")
 }
 
 check_size_and_centring() {
@@ -241,6 +242,17 @@ search_then_go_to_site() {
     [ "$(address_requests)" = 1 ] || fail "a double-click on search fetched $(address_requests) times"
     click 328 376
     expect_opened_link 0 "$(expected_quoted_file "$served/link-server/ads/link.txt")" "the site address"
+}
+
+# The tooltip shows once the pointer rests on a control.
+tool_tip() {
+    step "the search button's tooltip"
+    xdotool mousemove "$((client_left + 440))" "$((client_top + 380))" sleep 1.5
+    probe "$main_title"
+    # Wine's tooltip window gives no text to another process; where it does, it is the caption's.
+    [ "$tooltip" = "shown " ] || [ "$tooltip" = "shown جستجو" ] ||
+        { import -window root "$artefacts/tooltip.png"; fail "the search button shows the tooltip \"$tooltip\""; }
+    xdotool mousemove "$((client_left + 650))" "$((client_top + 390))" sleep 0.5
 }
 
 banner() {
@@ -359,6 +371,7 @@ check_size_and_centring
 go_to_site_before_search
 tab_leaves_the_message_box
 search_then_go_to_site
+tool_tip
 banner
 support_window
 maker_window

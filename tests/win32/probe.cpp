@@ -6,11 +6,14 @@
 //   client LEFT TOP WIDTH HEIGHT
 //   enabled 0|1
 //   focus LEFT TOP WIDTH HEIGHT      (or "focus none")
+//   tooltip shown [TEXT]             (the program's tooltip is shown; its text as UTF-8 where the
+//                                     window gives it) or "tooltip none"
 // and exits with 1 when no window has that title.
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 
 int wmain(int argc, wchar_t* argv[]) {
     if (argc != 2) {
@@ -40,5 +43,26 @@ int wmain(int argc, wchar_t* argv[]) {
     } else {
         std::printf("focus none\n");
     }
+    HWND tip = nullptr;
+    EnumThreadWindows(
+        threadId,
+        [](HWND candidate, LPARAM found) -> BOOL {
+            wchar_t name[128] = L"";
+            GetClassNameW(candidate, name, 128);
+            if (!IsWindowVisible(candidate) || !std::wcsstr(name, L"tooltips_class32"))
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = candidate;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&tip));
+    wchar_t text[256] = L"";
+    if (tip)
+        GetWindowTextW(tip, text, 256);
+    char utf8[1024] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    if (tip)
+        std::printf("tooltip shown %s\n", utf8);
+    else
+        std::printf("tooltip none\n");
     return 0;
 }
