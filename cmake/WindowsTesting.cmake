@@ -1,23 +1,9 @@
-# Testing the Windows build under Wine (with cmake/toolchain-mingw64.cmake):
-# - linkvane_doctest: an interface target with doctest's single header, copied from Debian's
-#   doctest-dev into the build tree (the cross compiler must never see /usr/include).
-# - the CTest fixture "wine": the tests wine_session_start and wine_session_stop run
-#   scripts/wine-session.sh start / stop around every test marked with linkvane_wine_test(NAME...),
-#   so that Wine's server and services are started once, not once per test, and hold no test's
-#   output open (CTest would wait for them).
-if(TARGET linkvane_doctest)
-    return()
-endif()
+# Testing the Windows build under Wine (with cmake/toolchain-mingw64.cmake): the CTest fixture
+# "wine": the tests wine_session_start and wine_session_stop run scripts/wine-session.sh start / stop
+# around every test marked with linkvane_wine_test(NAME...), so that Wine's server and services are
+# started once, not once per test, and hold no test's output open (CTest would wait for them).
+include_guard(GLOBAL)
 get_filename_component(_linkvane_repo "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-
-set(LINKVANE_DOCTEST_HEADER /usr/include/doctest/doctest.h CACHE FILEPATH
-    "doctest's single header (Debian: doctest-dev), copied into the build tree")
-if(NOT EXISTS "${LINKVANE_DOCTEST_HEADER}")
-    message(FATAL_ERROR "No ${LINKVANE_DOCTEST_HEADER}: scripts/install-deps.sh windows")
-endif()
-configure_file("${LINKVANE_DOCTEST_HEADER}" "${CMAKE_BINARY_DIR}/third-party/doctest/doctest.h" COPYONLY)
-add_library(linkvane_doctest INTERFACE)
-target_include_directories(linkvane_doctest SYSTEM INTERFACE "${CMAKE_BINARY_DIR}/third-party")
 
 # The prefix of the emulator (cmake/toolchain-mingw64.cmake sets it for the build tree).
 set(_linkvane_wine_env)

@@ -49,72 +49,14 @@ if prefix=$(built_prefix); then echo "$prefix"; exit 0; fi
 SECONDS=0
 scripts/install-deps.sh windows >&2
 
-# deb-src lines for the sources of this release (its suite, -updates, -security, ...) from the
-# machine's own apt configuration, in either format (one-line .list, deb822 .sources).
-codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-[ -n "$codename" ] || die "no VERSION_CODENAME in /etc/os-release"
-deb_src_lines() {
-    {
-        [ ! -f /etc/apt/sources.list ] || cat /etc/apt/sources.list
-        for f in /etc/apt/sources.list.d/*.list; do [ ! -f "$f" ] || cat "$f"; done
-    } | awk -v codename="$codename" '
-        { sub(/#.*/, "") }
-        $1 == "deb" {
-            opts = ""; i = 2
-            if ($2 ~ /^\[/) { opts = $2; i = 3; while (opts !~ /\]$/ && i <= NF) { opts = opts " " $i; i++ } }
-            uri = $i; suite = $(i + 1); comps = ""
-            for (j = i + 2; j <= NF; j++) comps = comps " " $j
-            if (suite ~ "^" codename "(-[a-z]+)?/?$") print "deb-src", opts, uri, suite comps
-        }'
-    for f in /etc/apt/sources.list.d/*.sources; do [ ! -f "$f" ] || { cat "$f"; echo; }; done | awk -v codename="$codename" '
-        function flush(   n, i, j, us, ss, opt) {
-            if (types ~ /(^| )deb( |$)/ && enabled != "no") {
-                opt = signed != "" ? "[signed-by=" signed "] " : ""
-                n = split(uris, us, " "); split(suites, ss, " ")
-                for (i = 1; i <= n; i++) for (j in ss)
-                    if (ss[j] ~ "^" codename "(-[a-z]+)?$") print "deb-src " opt us[i], ss[j], comps
-            }
-            types = uris = suites = comps = signed = enabled = ""
-        }
-        /^[ \t]*#/ { next }
-        /^[ \t]*$/ { flush(); next }
-        /^[ \t]/ { next }
-        {
-            key = tolower($1); sub(/:$/, "", key); val = $0; sub(/^[^:]*:[ \t]*/, "", val)
-            if (key == "types") types = val; else if (key == "uris") uris = val
-            else if (key == "suites") suites = val; else if (key == "components") comps = val
-            else if (key == "signed-by") signed = val; else if (key == "enabled") enabled = tolower(val)
-        }
-        END { flush() }'
-}
-
+# shellcheck source=debian-source-lib.sh
+. scripts/debian-source-lib.sh
 work=$deps/work
-rm -rf "$work"
-mkdir -p "$work/apt/lists/partial" "$work/apt/cache" "$work/src"
-deb_src_lines | sort -u >"$work/apt/sources.list"
-[ -s "$work/apt/sources.list" ] || die "no apt source for $codename found in /etc/apt"
-log "private deb-src list: $(awk '{ print $(NF-1) }' "$work/apt/sources.list" | xargs)"
-apt_private=(-o "Dir::Etc::SourceList=$work/apt/sources.list" -o Dir::Etc::SourceParts=-
-    -o "Dir::State::Lists=$work/apt/lists" -o "Dir::Cache=$work/apt/cache")
-apt-get "${apt_private[@]}" -q update >"$work/apt-update.log" 2>&1 ||
-    { cat "$work/apt-update.log" >&2; die "apt-get update of the private source list failed"; }
-
-# The candidate source: the .dsc apt would fetch names the Debian version.
-dsc=$(apt-get "${apt_private[@]}" source --print-uris --only-source curl 2>/dev/null |
-    awk '$2 ~ /^curl_.*\.dsc$/ { print $2; exit }')
-[ -n "$dsc" ] || die "apt-get source finds no curl source"
-version=${dsc#curl_}
-version=${version%.dsc}
+linkvane_debian_source curl "$work"
+version=$source_version
+src=$source_dir
 prefix=$deps/curl-$version
 log "curl $version from Debian -> $prefix"
-
-# Download as the calling user: apt's _apt sandbox could not write into the work tree.
-(cd "$work/src" && apt-get "${apt_private[@]}" -o APT::Sandbox::User="$(id -un)" -q source \
-    --download-only --only-source "curl=$version" >"$work/apt-source.log" 2>&1) ||
-    { cat "$work/apt-source.log" >&2; die "apt-get source curl failed"; }
-src=$work/src/curl
-dpkg-source -x "$work/src/$dsc" "$src" >"$work/dpkg-source.log" 2>&1 ||
-    { cat "$work/dpkg-source.log" >&2; die "dpkg-source -x failed"; }
 
 # Debian builds its libcurl4 (OpenSSL) flavour with the patches below the series' "Do not add
 # patches below" line popped: they rename the library to libcurl-gnutls / libcurl-nss. So do we.
