@@ -121,7 +121,8 @@ void Win32Desktop::OpenDocument(const Form* owner, const std::string& ansiTarget
                 ownerWindow = window->handle();
         }
     }
-    ShellExecuteA(ownerWindow, "open", ansiTarget.c_str(), nullptr, "C:\\", SW_SHOWNORMAL);
+    // No verb: the target's default action, whatever the user's desktop made it.
+    ShellExecuteA(ownerWindow, nullptr, ansiTarget.c_str(), nullptr, "C:\\", SW_SHOWNORMAL);
 }
 
 // Started, not waited for; the new process's handles are of no further use here.
