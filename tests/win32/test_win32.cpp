@@ -1,0 +1,320 @@
+// The Win32 window runtime, driven through its windows' messages: what the text boxes give back,
+// where labels and pictures take the mouse, clicks and double-clicks, the tab order, the wait
+// that holds input, and the modal showing.
+
+#include "forms/Background.h"
+#include "forms/Form.h"
+#include "forms/Twips.h"
+#include "win32/Desktop.h"
+#include "win32/FormWindow.h"
+#include "win32/MessageLoop.h"
+
+#include <doctest/doctest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+
+using namespace linkvane;
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+namespace {
+
+using K = ControlKind;
+
+FormDefinition TestDefinition() {
+    FormDefinition form{.name = "TestForm", .caption = u"Test form", .clientWidth = 6000, .clientHeight = 4500,
+                        .frame = FrameStyle::FixedToolWindow};
+    form.controls = {
+        // A hot area over the caption below it, as the image buttons lie over their captions.
+        {.name = "Hot", .kind = K::Image, .left = 300, .top = 300, .width = 1500, .height = 600,
+         .pointer = MousePointer::Hand, .autoSize = true},
+        {.name = "HotCaption", .kind = K::Label, .left = 450, .top = 450, .width = 600, .height = 195,
+         .text = u"\u062C\u0633\u062A\u062C\u0648", .autoSize = true, .alignment = TextAlign::Right},
+        {.name = "Banner", .kind = K::Image, .left = 300, .top = 1500, .width = 3000, .height = 750,
+         .autoSize = true},
+        // A value that keeps its right edge, left of its heading.
+        {.name = "Value", .kind = K::Label, .left = 3000, .top = 3000, .width = 600, .height = 195,
+         .autoSize = true, .growsLeft = true},
+        {.name = "Clock", .kind = K::Label, .left = 3000, .top = 3300, .width = 1500, .height = 195,
+         .alignment = TextAlign::Right},
+        {.name = "Line", .kind = K::TextBox, .left = 300, .top = 3600, .width = 3000, .height = 315, .tabIndex = 1},
+        {.name = "Memo", .kind = K::TextBox, .left = 300, .top = 2400, .width = 3000, .height = 600,
+         .multiLine = true, .tabIndex = 0},
+        {.name = "Hidden", .kind = K::TextBox, .left = 3600, .top = 3600, .width = 1000, .height = 315,
+         .visible = false, .tabIndex = 2},
+        {.name = "Ticks", .kind = K::Timer, .interval = 1},
+    };
+    return form;
+}
+
+class TestForm : public Form {
+public:
+    TestForm() : Form(TestDefinition()) {
+        onClick("Hot", [this] { ++hotClicks; });
+        onMouseMove("Hot", [this] { ++hotMoves; });
+        onClick("HotCaption", [this] { ++captionClicks; });
+        onClick("Banner", [this] { ++bannerClicks; });
+        onTimer("Ticks", [this] {
+            ++ticks;
+            if (onTick)
+                onTick();
+        });
+    }
+    FormWindow& window() const { return static_cast<FormWindow&>(view()); }
+    HWND handle() const { return window().handle(); }
+
+    std::function<void()> onTick;
+    int hotClicks = 0, hotMoves = 0, captionClicks = 0, bannerClicks = 0, surfaceMoves = 0, ticks = 0;
+
+private:
+    void Form_MouseMove() override { ++surfaceMoves; }
+};
+
+struct InstalledDesktop {
+    InstalledDesktop() { InstallWin32Desktop(); }
+};
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+bool Same(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
+
+void Press(HWND window, int x, int y) {
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+    SendMessageW(window, WM_LBUTTONUP, 0, At(x, y));
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchQueued(message);
+}
+
+// A bitmap file of the given size, one bit per pixel: the smallest picture of any size.
+std::string BitmapFile(int width, int height) {
+    const int stride = (width + 31) / 32 * 4;
+    const std::size_t pixels = std::size_t(stride) * std::size_t(height);
+    BITMAPFILEHEADER file{};
+    BITMAPINFOHEADER info{};
+    const std::size_t offset = sizeof(file) + sizeof(info) + 2 * sizeof(RGBQUAD);
+    file.bfType = 0x4D42;
+    file.bfSize = DWORD(offset + pixels);
+    file.bfOffBits = DWORD(offset);
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 1;
+    const RGBQUAD palette[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof(file));
+    bytes.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    bytes.append(reinterpret_cast<const char*>(palette), sizeof(palette));
+    bytes.append(pixels, '\x55');
+    return bytes;
+}
+
+}  // namespace
+
+TEST_CASE("text boxes give back exactly the text they were handed until the user types") {
+    InstalledDesktop desktop;
+    TestForm form;
+    form.Load();
+    for (const std::u16string& text : {u"http://example.test/\r\n"s, u"one\ntwo\rthree\r\n\r\n"s, u"a\0b"s, u""s}) {
+        form.setText("Line", text);
+        CHECK(form.text("Line") == text);
+        form.setText("Memo", text);
+        CHECK(form.text("Memo") == text);
+        form.setText("Hidden", text);
+        CHECK(form.text("Hidden") == text);
+    }
+    // The multi-line box shows each kind of line break as a line break.
+    form.setText("Memo", u"one\ntwo\rthree");
+    const HWND memo = GetDlgItem(form.handle(), 100 + 6);
+    REQUIRE(memo);
+    CHECK(SendMessageW(memo, EM_GETLINECOUNT, 0, 0) == 3);
+    // Typed text is what the box shows, with the box's own line breaks.
+    SendMessageW(memo, WM_CHAR, L'x', 0);
+    CHECK(form.text("Memo").find(u'x') != std::u16string::npos);
+    CHECK(form.text("Memo").find(u"\r\n") != std::u16string::npos);
+    form.Unload();
+}
+
+TEST_CASE("labels: a value keeps its right edge, text aligned right ends at the right edge") {
+    InstalledDesktop desktop;
+    TestForm form;
+    form.Load();
+    FormWindow& window = form.window();
+    const int valueRight = TwipsToPixels(3000 + 600);
+    form.setText("Value", u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647  23  \u0627\u0631\u062F\u064A\u0628\u0647\u0634\u062A  1405");
+    const RECT wide = window.ControlRect("Value");
+    CHECK(wide.right >= valueRight);
+    CHECK(wide.right <= valueRight + 2);  // ink may overhang by a pixel, never more
+    CHECK(wide.right - wide.left > 100);
+    form.setText("Value", u"1.4");
+    const RECT narrow = window.ControlRect("Value");
+    CHECK(narrow.left > wide.left);
+    CHECK(narrow.right >= valueRight);
+    // A caption sized to its text grows to the right when it turns bold; its left edge stays.
+    const RECT normal = window.ControlRect("HotCaption");
+    form.setBold("HotCaption", true);
+    const RECT bold = window.ControlRect("HotCaption");
+    CHECK(bold.right > normal.right);
+    CHECK(std::abs(bold.left - normal.left) <= 1);
+    // Fixed size, aligned right: the text ends at the label's right edge whatever its width.
+    form.setText("Clock", u"09:05:30");
+    form.setReadingOrder("Clock", ReadingOrder::RightToLeft);
+    CHECK(window.ControlRect("Clock").right == TwipsToPixels(3000 + 1500));
+    form.Unload();
+}
+
+TEST_CASE("pictures: no picture from bytes that are none, and never beyond the stored rectangle") {
+    InstalledDesktop desktop;
+    TestForm form;
+    form.Load();
+    FormWindow& window = form.window();
+    const RECT stored{20, 100, 220, 150};  // 300, 1500, 3000 x 750 twips
+    form.setPicture("Banner", "GIF89a but not really a picture");
+    CHECK(Same(window.ControlRect("Banner"), stored));
+
+    form.setPicture("Banner", BitmapFile(40, 20));
+    const RECT small = window.ControlRect("Banner");
+    CHECK(small.right - small.left == 40);
+    CHECK(small.bottom - small.top == 20);
+    // A click beside the small picture, still inside the stored rectangle, is not the banner's.
+    Press(form.handle(), 100, 110);
+    CHECK(form.bannerClicks == 0);
+    Press(form.handle(), 30, 110);
+    CHECK(form.bannerClicks == 1);
+
+    form.setPicture("Banner", BitmapFile(5600, 5600));
+    CHECK(Same(window.ControlRect("Banner"), stored));
+    Press(form.handle(), 30, 160);  // below the banner's rectangle: the picture does not reach it
+    CHECK(form.bannerClicks == 1);
+    form.setPicture("Banner", "");
+    CHECK(Same(window.ControlRect("Banner"), stored));
+    form.Unload();
+}
+
+TEST_CASE("mouse: the topmost control takes it; a double-click clicks once") {
+    InstalledDesktop desktop;
+    TestForm form;
+    form.Load();
+    const HWND window = form.handle();
+    // The caption lies under the hot area: a press on its text is the hot area's.
+    Press(window, 35, 35);
+    CHECK(form.hotClicks == 1);
+    CHECK(form.captionClicks == 0);
+    // A double-click: press, release, second press (a double-click), release.
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 30));
+    SendMessageW(window, WM_LBUTTONUP, 0, At(30, 30));
+    SendMessageW(window, WM_LBUTTONDBLCLK, MK_LBUTTON, At(30, 30));
+    SendMessageW(window, WM_LBUTTONUP, 0, At(30, 30));
+    CHECK(form.hotClicks == 2);
+    // Pressed on the hot area and released outside it: no click.
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 30));
+    SendMessageW(window, WM_LBUTTONUP, 0, At(390, 290));
+    CHECK(form.hotClicks == 2);
+    // Pointer movements: over the hot area, then over the bare surface.
+    SendMessageW(window, WM_MOUSEMOVE, 0, At(30, 30));
+    CHECK(form.hotMoves == 1);
+    CHECK(form.surfaceMoves == 0);
+    SendMessageW(window, WM_MOUSEMOVE, 0, At(390, 10));
+    CHECK(form.surfaceMoves == 1);
+    form.Unload();
+}
+
+TEST_CASE("Tab moves the focus along the tab order, never into a text box") {
+    InstalledDesktop desktop;
+    TestForm form;
+    form.Show();
+    const HWND memo = GetDlgItem(form.handle(), 100 + 6), line = GetDlgItem(form.handle(), 100 + 5);
+    REQUIRE(memo);
+    REQUIRE(line);
+    CHECK(GetFocus() == memo);  // first in the tab order
+    const auto pressTab = [](HWND target, bool shift) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(target, WM_KEYDOWN, VK_TAB, 1);
+        PostMessageW(target, WM_KEYUP, VK_TAB, 1 | (3u << 30));
+        PumpMessages();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    };
+    pressTab(memo, false);
+    CHECK(GetFocus() == line);
+    pressTab(line, false);  // the hidden box is skipped: round to the first
+    CHECK(GetFocus() == memo);
+    pressTab(memo, true);
+    CHECK(GetFocus() == line);
+    CHECK(form.text("Memo").find(u'\t') == std::u16string::npos);
+    CHECK(form.text("Line").find(u'\t') == std::u16string::npos);
+    form.Unload();
+}
+
+TEST_CASE("a wait holds clicks and keys until it ends, while timers tick and close requests pass") {
+    InstalledDesktop desktop;
+    TestForm form;
+    form.Show();
+    PumpMessages();
+    const HWND window = form.handle();
+    const int ticksBefore = form.ticks;
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, At(30, 30));
+    PostMessageW(window, WM_LBUTTONUP, 0, At(30, 30));
+    int clicksDuringWait = -1;
+    const int result = WithoutFreezing<int>([] {
+        std::this_thread::sleep_for(1300ms);  // past a second boundary: the clock ticks
+        return 7;
+    });
+    clicksDuringWait = form.hotClicks;
+    CHECK(result == 7);
+    CHECK(clicksDuringWait == 0);
+    CHECK(form.ticks > ticksBefore);
+    PumpMessages();
+    CHECK(form.hotClicks == 1);
+
+    // A close request is no input: it is handled during the wait.
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    WithoutFreezing<int>([] {
+        std::this_thread::sleep_for(200ms);
+        return 0;
+    });
+    CHECK_FALSE(form.isLoaded());
+    CHECK(WaitForWorkers(2s));
+}
+
+TEST_CASE("a modal showing disables the other windows, and ends at a close request or a quit") {
+    InstalledDesktop desktop;
+    TestForm owner, modal;
+    owner.Show();
+    PumpMessages();
+    const HWND ownerWindow = owner.handle();
+
+    // A close request ends the showing; the owner takes input again.
+    modal.Load();
+    PostMessageW(modal.handle(), WM_CLOSE, 0, 0);
+    modal.ShowModal();
+    CHECK_FALSE(modal.isLoaded());
+    CHECK(IsWindowEnabled(ownerWindow));
+
+    // A quit ends the showing too, and is passed on to the loop outside.
+    bool ownerEnabledMeanwhile = true;
+    modal.onTick = [&] {
+        ownerEnabledMeanwhile = IsWindowEnabled(ownerWindow);
+        PostQuitMessage(3);
+    };
+    modal.ShowModal();
+    CHECK_FALSE(ownerEnabledMeanwhile);
+    CHECK(IsWindowEnabled(ownerWindow));
+    MSG message;
+    REQUIRE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    CHECK(message.wParam == 3);
+    modal.Unload();
+    owner.Unload();
+}

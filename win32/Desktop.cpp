@@ -1,0 +1,129 @@
+#include "win32/Desktop.h"
+
+#include "forms/Form.h"
+#include "win32/FormWindow.h"
+#include "win32/MessageLoop.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace linkvane {
+
+namespace {
+
+constexpr wchar_t kWakeClass[] = L"LinkvaneWake";
+
+// What a wait hands on: everything but the keyboard and the client area's mouse messages, which
+// stay queued in their order until the wait is over. Non-client mouse messages (the close box,
+// the caption) are below WM_KEYFIRST and so go on.
+bool TakeNonInputMessage(MSG& message) {
+    return PeekMessageW(&message, nullptr, 0, WM_KEYFIRST - 1, PM_REMOVE) ||
+           PeekMessageW(&message, nullptr, WM_KEYLAST + 1, WM_MOUSEFIRST - 1, PM_REMOVE) ||
+           PeekMessageW(&message, nullptr, WM_MOUSELAST + 1, 0xFFFFFFFF, PM_REMOVE);
+}
+
+// New messages of these kinds end the sleep of a wait: posted and sent messages, timers, paints
+// and mouse buttons (the close box). Keys and pointer movements wait for the end of the wait: Alt+F4
+// is a key like any other there, and takes its turn after the keys typed before it.
+constexpr DWORD kWaitWakesFor = QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_MOUSEBUTTON;
+
+}  // namespace
+
+Win32Desktop::Win32Desktop() {
+    WNDCLASSEXW wakeClass{};
+    wakeClass.cbSize = sizeof(wakeClass);
+    wakeClass.lpfnWndProc = DefWindowProcW;
+    wakeClass.hInstance = GetModuleHandleW(nullptr);
+    wakeClass.lpszClassName = kWakeClass;
+    RegisterClassExW(&wakeClass);
+    m_wakeWindow = CreateWindowExW(0, kWakeClass, nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+}
+
+Win32Desktop::~Win32Desktop() {
+    if (m_wakeWindow)
+        DestroyWindow(m_wakeWindow);
+}
+
+std::unique_ptr<WindowView> Win32Desktop::CreateView(Form& form) {
+    return std::make_unique<FormWindow>(form);
+}
+
+// The extended combo-box classes, as the program has always asked; a failure changes nothing.
+void Win32Desktop::InitCommonControls() {
+    INITCOMMONCONTROLSEX classes{};
+    classes.dwSize = sizeof(classes);
+    classes.dwICC = ICC_USEREX_CLASSES;
+    InitCommonControlsEx(&classes);
+}
+
+void Win32Desktop::CloseEverything() {
+    for (FormWindow* window : FormWindow::All()) {
+        if (window->handle())
+            ShowWindow(window->handle(), SW_HIDE);
+    }
+    PostQuitMessage(0);
+}
+
+bool Win32Desktop::RunEventsUntil(const std::atomic<bool>& finished) {
+    MSG message;
+    while (!finished && !IsEnding()) {
+        if (TakeNonInputMessage(message)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(int(message.wParam));  // for the loop outside
+                break;
+            }
+            DispatchQueued(message);
+            continue;
+        }
+        // Checked after the queue is empty and before the sleep: a wake posted after the flag
+        // was set either is still queued or ends the sleep.
+        if (finished || IsEnding())
+            break;
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, kWaitWakesFor, 0);
+    }
+    return finished && !IsEnding();
+}
+
+void Win32Desktop::WakeEventLoop() {
+    if (m_wakeWindow)
+        PostMessageW(m_wakeWindow, WM_APP, 0, 0);
+}
+
+std::u16string Win32Desktop::OpenerProgram() const { return u"explorer"; }
+
+void Win32Desktop::OpenDocument(const Form* owner, const std::string& ansiTarget) {
+    HWND ownerWindow = nullptr;
+    if (owner) {
+        for (FormWindow* window : FormWindow::All()) {
+            if (&window->form() == owner)
+                ownerWindow = window->handle();
+        }
+    }
+    ShellExecuteA(ownerWindow, "open", ansiTarget.c_str(), nullptr, "C:\\", SW_SHOWNORMAL);
+}
+
+// Started, not waited for; the new process's handles are of no further use here.
+void Win32Desktop::RunCommandLine(const std::string& ansiCommandLine, int windowStyle) {
+    std::string commandLine = ansiCommandLine;  // CreateProcessA may write into it
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = WORD(windowStyle);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+}
+
+void InstallWin32Desktop() {
+    static Win32Desktop desktop;
+    InstallDesktop(&desktop);
+    InstallDesktopShell(&desktop);
+}
+
+}  // namespace linkvane

@@ -1,0 +1,110 @@
+#pragma once
+// The Win32 runtime of a window: a top-level window built from its form's definition at every
+// showing. Labels and images are drawn on the window's own surface and hit-tested here, in the
+// layout's stacking order; text boxes and the button are the system's EDIT and BUTTON controls.
+
+#include "forms/Desktop.h"
+#include "win32/Picture.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace linkvane {
+
+class FormWindow : public WindowView {
+public:
+    explicit FormWindow(Form& form);
+    ~FormWindow() override;
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    // The form window of a top-level window handle of this program, or none.
+    static FormWindow* FromHandle(HWND window);
+    // Every form window of the program, built or not.
+    static const std::vector<FormWindow*>& All();
+
+    HWND handle() const { return m_window; }
+    Form& form() const { return m_form; }
+
+    void BuildControls() override;
+    void DestroyControls() override;
+    void ShowCentred() override;
+    void RunModal() override;
+    void EndModal() override;
+    bool IsVisible() const override;
+    std::u16string Text(std::string_view control) const override;
+    void SetText(std::string_view control, const std::u16string& text) override;
+    bool IsBold(std::string_view control) const override;
+    void SetBold(std::string_view control, bool bold) override;
+    void SetPicture(std::string_view control, const std::string& pictureBytes) override;
+    void SetReadingOrder(std::string_view control, ReadingOrder order) override;
+    void ShowWarning(const std::u16string& title, const std::u16string& text) override;
+
+    // Moves the keyboard focus to the next (or previous) control of the tab order that is shown.
+    void MoveFocus(bool backwards);
+
+    // Where a control is in client pixels: the area that takes the mouse (a drawn control) or
+    // the child window's rectangle; empty for an unknown control. For tests and tools.
+    RECT ControlRect(std::string_view control) const;
+
+private:
+    struct Control {
+        const ControlDefinition* definition = nullptr;
+        HWND window = nullptr;     // text boxes and the button
+        POINT textOrigin{};        // a label: where its line of text starts
+        RECT area{};               // a drawn control: where it takes the mouse and draws
+        std::u16string text;       // a label's caption, or the text last handed to a text box
+        bool bold = false;
+        ReadingOrder readingOrder = ReadingOrder::LeftToRight;
+        Picture picture;
+        UINT_PTR timer = 0;
+        UINT_PTR toolId = 0;
+    };
+
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createWindow();
+    void buildControl(const ControlDefinition& definition, std::size_t index);
+    void buildChildWindow(Control& control, std::size_t index);
+    void addToolTip(Control& control);
+    void updateToolRect(const Control& control);
+    void layoutLabel(Control& control);
+    void placeImage(Control& control);
+    void armTimer(Control& control);
+    void centreOnScreen();
+    void focusFirstControl();
+
+    void paint();
+    void drawControl(HDC dc, const Control& control) const;
+    void invalidate(const RECT& area);
+
+    const Control* controlAt(POINT point) const;
+    void onMouseMove(POINT point);
+    void onButtonDown(POINT point);
+    void onButtonUp(POINT point);
+    bool onSetCursor();
+    void onTimer(UINT_PTR timer);
+    void onActivate(bool active);
+
+    void disableOtherWindows();
+    void enableOtherWindows();
+
+    Control* find(std::string_view name);
+    const Control* find(std::string_view name) const;
+
+    Form& m_form;
+    Picture m_background;
+    HICON m_bigIcon = nullptr, m_smallIcon = nullptr;
+    HWND m_window = nullptr;
+    HWND m_toolTips = nullptr;
+    std::vector<Control> m_controls;
+    std::string m_pressed;           // the drawn control a left press went down on, until it comes up
+    HWND m_focusBeforeDeactivation = nullptr;
+    bool m_modal = false, m_modalEnded = false;
+    std::vector<HWND> m_disabledForModal;
+};
+
+}  // namespace linkvane
