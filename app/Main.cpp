@@ -3,9 +3,10 @@
 #include "app/Config.h"
 #include "app/MainDefinition.h"
 #include "calendar/Data.h"
+#include "forms/Background.h"
 #include "net/baner.h"
 #include "net/codepage.h"
-#include "net/internetfile.h"
+#include "net/mirrors.h"
 #include "net/shell.h"
 #include "windows/AdminSupport.h"
 #include "windows/Softwaremanufacturer.h"
@@ -29,6 +30,21 @@ std::u16string TwoDigits(int n) {
     return {char16_t(u'0' + n / 10 % 10), char16_t(u'0' + n % 10)};
 }
 
+// Each download runs off the window thread: the windows paint, tick and close meanwhile, and the
+// handler goes on with the result as if it had waited for it.
+std::u16string FetchFromMirrors(std::vector<std::u16string> bases, std::u16string path,
+                                WantedAnswer wanted) {
+    return WithoutFreezing<std::u16string>(
+        [bases = std::move(bases), path = std::move(path), wanted] {
+            return GetFromMirrors(bases, path, wanted);
+        });
+}
+
+std::string FetchPicture(std::u16string pathOrUrl) {
+    return WithoutFreezing<std::string>(
+        [pathOrUrl = std::move(pathOrUrl)] { return LoadBanerPicture(pathOrUrl); });
+}
+
 }  // namespace
 
 ServerHosts BuiltInServerHosts() {
@@ -44,7 +60,10 @@ std::u16string ClockTextNow() {
     return ClockText(local.tm_hour, local.tm_min, local.tm_sec);
 }
 
-Main::Main(ServerHosts hosts) : Form(MainDefinition()), m_hosts(std::move(hosts)) {
+Main::Main(ServerHosts hosts)
+    : Form(MainDefinition()),
+      m_contentMirrors(MirrorBases(hosts.content)),
+      m_linkMirrors(MirrorBases(hosts.links)) {
     onClick("Image1", [this] { Image1_Click(); });
     onClick("Image2", [this] { Image2_Click(); });
     onClick("baner", [this] { baner_Click(); });
@@ -60,26 +79,27 @@ Main::Main(ServerHosts hosts) : Form(MainDefinition()), m_hosts(std::move(hosts)
 
 Main::~Main() = default;
 
-std::u16string Main::contentUrl(std::u16string_view path) const {
-    return u"http://" + m_hosts.content + std::u16string(path);
-}
-
-std::u16string Main::linksUrl(std::u16string_view path) const {
-    return u"http://" + m_hosts.links + std::u16string(path);
+std::u16string Main::contentFile(std::u16string_view path) const {
+    return FetchFromMirrors(m_contentMirrors, std::u16string(path), WantedAnswer::File);
 }
 
 void Main::Form_Initialize() {
     CurrentDesktop().InitCommonControls();
 }
 
+// The window shows at once, with the date and the time, and the content fills it as each file
+// arrives: a user never looks at nothing while a server takes its time.
 void Main::Form_Load() {
-    setText("AdminPM", GetInternetFile(contentUrl(u"/document/AdminPm.txt")));
-    setText("addressPicbanerr", GetInternetFile(contentUrl(u"/document/ADSBaner.txt")));
-    setText("addressbanerr", GetInternetFile(contentUrl(u"/document/LinkBaner.txt")));
-
-    setPicture("baner", LoadBanerPicture(text("addressPicbanerr")));
     setReadingOrder("lblTime", ReadingOrder::RightToLeft);
     setText("LDATA", ShamsiDate(Today(), StyleWeekdayMonthName));
+    LTime_Timer();
+    Show();
+
+    setText("AdminPM", contentFile(u"/document/AdminPm.txt"));
+    setText("addressPicbanerr", contentFile(u"/document/ADSBaner.txt"));
+    setText("addressbanerr", contentFile(u"/document/LinkBaner.txt"));
+
+    setPicture("baner", FetchPicture(text("addressPicbanerr")));
 }
 
 void Main::Form_MouseMove() {
@@ -97,8 +117,9 @@ void Main::Image3_MouseMove() { setBold("Contac", true); }
 void Main::Image4_MouseMove() { setBold("About", true); }
 
 void Main::Image1_Click() {
-    // Replaced whatever the outcome: a failed search leaves the box empty.
-    setText("NAS", GetInternetFile(linksUrl(u"/ads/link.txt")));
+    // Replaced whatever the outcome: a failed search leaves the box empty. A mirror's answer is
+    // taken only when it is an address the opener would open.
+    setText("NAS", FetchFromMirrors(m_linkMirrors, u"/ads/link.txt", WantedAnswer::OpenableLink));
 }
 
 void Main::Image2_Click() {

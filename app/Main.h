@@ -5,10 +5,13 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace linkvane {
 
-// Where the four remote text files live: "host" or "host:port" of each server.
+// Where the four remote text files live: each server's list of mirrors, tried in order
+// (net/mirrors.h), as the build names them: "host", "host:port" or an http:// or https:// address,
+// several separated by ';'.
 struct ServerHosts {
     std::u16string content;  // the administrator message, the banner picture URL and the banner link
     std::u16string links;    // the site's current address
@@ -26,8 +29,8 @@ std::u16string ClockTextNow();
 class AdminSupport;
 class Softwaremanufacturer;
 
-// The main window: created at start-up, loaded (three fetches, the banner, the date) before it is
-// first shown; closing it ends the program.
+// The main window: created at start-up; it shows with the date and the time, then fills in the
+// administrator message, the banner and its link as they arrive. Closing it ends the program.
 class Main : public Form {
 public:
     explicit Main(ServerHosts hosts = BuiltInServerHosts());
@@ -50,10 +53,10 @@ private:
     void Image3_MouseMove();
     void Image4_MouseMove();
 
-    std::u16string contentUrl(std::u16string_view path) const;
-    std::u16string linksUrl(std::u16string_view path) const;
+    std::u16string contentFile(std::u16string_view path) const;
 
-    ServerHosts m_hosts;
+    std::vector<std::u16string> m_contentMirrors;
+    std::vector<std::u16string> m_linkMirrors;
     // Created at the first press of their buttons; they live until the program ends.
     std::unique_ptr<AdminSupport> m_support;
     std::unique_ptr<Softwaremanufacturer> m_maker;

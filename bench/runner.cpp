@@ -12,10 +12,13 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -248,6 +251,7 @@ public:
                 response.set_content(body, "text/plain");
             });
         }
+        silentPort_ = ListenSilently();
         for (httplib::Server* server : {&content_, &links_})
             threads_.emplace_back([server] { server->listen_after_bind(); });
         while (!content_.is_running() || !links_.is_running())
@@ -258,9 +262,13 @@ public:
         links_.stop();
         for (std::thread& thread : threads_)
             thread.join();
+        close(silentSocket_);
     }
 
     std::string contentHost() const { return "127.0.0.1:" + std::to_string(contentPort_); }
+    // A server that takes connections and never answers: the kernel completes them in the
+    // listen queue and nobody reads.
+    std::string silentHost() const { return "127.0.0.1:" + std::to_string(silentPort_); }
     std::string linksHost() const { return "127.0.0.1:" + std::to_string(linksPort_); }
 
 private:
@@ -272,8 +280,22 @@ private:
         (&server == &content_ ? contentPort_ : linksPort_) = port;
     }
 
+    int ListenSilently() {
+        silentSocket_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (silentSocket_ < 0 || bind(silentSocket_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+            listen(silentSocket_, 64) != 0 ||
+            getsockname(silentSocket_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            Fail("cannot listen for the silent server");
+        return ntohs(address.sin_port);
+    }
+
     httplib::Server content_, links_;
     int contentPort_ = -1, linksPort_ = -1;
+    int silentSocket_ = -1, silentPort_ = -1;
     std::vector<std::thread> threads_;
 };
 
@@ -303,6 +325,8 @@ std::vector<Window> Windows(const Options& options, const Servers& servers, cons
     std::vector<Window> windows{{"bare QWidget", {child, "bare"}}, {"linkvane::Main", main}};
     if (section == "startup") {
         windows.push_back({"bare QWidget + one QLabel", {child, "bare", "--label"}});
+        windows.push_back({"linkvane::Main, servers never answer",
+                           {child, "main", servers.silentHost(), servers.silentHost()}});
     } else {
         std::vector<std::string> stopped = main;
         stopped.push_back("--no-timer");
@@ -342,6 +366,8 @@ void MeasureStartup(const Options& options, const Servers& servers) {
         Row({windows[w].name, Cell(ms[w], 1), Cell(mib[w], 1)});
     Row({"**ratio Main / bare**", "**" + Ratio(ms[1], ms[0]) + "**", "**" + Ratio(mib[1], mib[0]) + "**"});
     Row({"ratio Main / bare with a QLabel", Ratio(ms[1], ms[2]), Ratio(mib[1], mib[2])});
+    Row({"**ratio Main, servers never answer / bare**", "**" + Ratio(ms[3], ms[0]) + "**",
+         "**" + Ratio(mib[3], mib[0]) + "**"});
 }
 
 void MeasureIdle(const Options& options, const Servers& servers) {

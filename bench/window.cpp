@@ -114,7 +114,7 @@ int main(int argc, char* argv[]) {
     application.installEventFilter(&watcher);
 
     if (main) {
-        main->Show();  // loads first: the fetches, the banner, the date; the timer starts
+        main->Show();  // shows, then fetches; the first paint may come while they run
         if (auto* clock = window->findChild<QTimer*>(QStringLiteral("LTime"))) {
             QObject::connect(clock, &QTimer::timeout, &watcher, [&watcher] { ++watcher.fires; });
             if (HasOption(argc, argv, "--no-timer"))

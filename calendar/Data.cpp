@@ -84,7 +84,6 @@ std::u16string Digits(int number) {
 }
 
 std::u16string TwoDigits(int number) {
-    // Not u"0" + Digits(...): GCC 12 at -O3 warns of a memcpy overlap there that cannot happen.
     std::u16string digits = Digits(number);
     if (number < 10)
         digits.insert(digits.begin(), u'0');
@@ -159,7 +158,9 @@ double DateValue(int year, int month, int day) {
 }
 
 std::tm LocalTimeNow() {
-    const std::time_t now = std::time(nullptr);
+    // Not std::time: on Linux it reads a coarse clock that turns the second a few milliseconds
+    // late, and the clock's timer fires just after each second boundary.
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &now);

@@ -1,13 +1,17 @@
 #include "forms/Background.h"
 
+#include "net/transport.h"
+
 #include <condition_variable>
 #include <mutex>
 
 namespace linkvane {
 
 namespace {
-std::mutex g_workersMutex;
-std::condition_variable g_workersChanged;
+// Never destroyed: a worker abandoned at the program's end may still use them while the
+// program's statics are being destroyed.
+std::mutex& g_workersMutex = *new std::mutex;
+std::condition_variable& g_workersChanged = *new std::condition_variable;
 int g_workersRunning = 0;
 }  // namespace
 
@@ -19,10 +23,8 @@ void WorkerStarted() {
 }
 
 void WorkerFinished() {
-    {
-        std::lock_guard lock(g_workersMutex);
-        --g_workersRunning;
-    }
+    std::lock_guard lock(g_workersMutex);
+    --g_workersRunning;
     g_workersChanged.notify_all();
 }
 
@@ -31,6 +33,11 @@ void WorkerFinished() {
 bool WaitForWorkers(std::chrono::milliseconds patience) {
     std::unique_lock lock(g_workersMutex);
     return g_workersChanged.wait_for(lock, patience, [] { return g_workersRunning == 0; });
+}
+
+bool AbandonBackgroundWork(std::chrono::milliseconds patience) {
+    AbandonDownloads();
+    return WaitForWorkers(patience);
 }
 
 }  // namespace linkvane

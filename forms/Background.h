@@ -45,8 +45,12 @@ Result WithoutFreezing(std::function<Result()> work) {
     return std::move(shared->result);
 }
 
-// Waits at most `patience` for the workers still running; true when none is left. A program
-// whose workers are still running after this must end without running static destructors.
+// Waits at most `patience` for the workers still running; true when none is left.
 bool WaitForWorkers(std::chrono::milliseconds patience);
+
+// At the program's end: abandons every download still running and waits at most `patience` for
+// their workers. False when some are still running; the program must then end without running
+// static destructors, which they may still be using.
+bool AbandonBackgroundWork(std::chrono::milliseconds patience);
 
 }  // namespace linkvane

@@ -55,8 +55,8 @@ public:
     // them; any failure is ignored.
     virtual void InitCommonControls() {}
 
-    // Ends the whole program: every window goes, no handler of theirs runs, the program's event
-    // loop returns, and downloads still running are abandoned.
+    // Ends the whole program: every window goes, no handler of theirs runs, and the program's
+    // event loop returns (its main then abandons the work still running, forms/Background.h).
     void EndProgram();
     bool IsEnding() const { return m_ending; }
 

@@ -1,7 +1,5 @@
 #include "forms/Form.h"
 
-#include "net/transport.h"
-
 #include <cassert>
 
 namespace linkvane {
@@ -19,7 +17,6 @@ Desktop& CurrentDesktop() {
 
 void Desktop::EndProgram() {
     m_ending = true;
-    AbandonDownloads();
     CloseEverything();
 }
 

@@ -14,6 +14,21 @@ const ControlDefinition* FormDefinition::find(std::string_view control) const {
     return nullptr;
 }
 
+PixelRect PixelRect::united(const PixelRect& other) const {
+    if (other.empty())
+        return *this;
+    if (empty())
+        return other;
+    const int newLeft = std::min(left, other.left), newTop = std::min(top, other.top);
+    return {newLeft, newTop, std::max(right(), other.right()) - newLeft,
+            std::max(bottom(), other.bottom()) - newTop};
+}
+
+PixelRect PixelRectOf(const ControlDefinition& control) {
+    return {TwipsToPixels(control.left), TwipsToPixels(control.top), TwipsToPixels(control.width),
+            TwipsToPixels(control.height)};
+}
+
 PixelSize ImageSizeFor(const ControlDefinition& image, PixelSize picture) {
     const PixelSize stored{TwipsToPixels(image.width), TwipsToPixels(image.height)};
     if (!image.autoSize)
@@ -34,6 +49,29 @@ std::vector<const ControlDefinition*> TabOrder(const FormDefinition& form) {
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
     return ordered;
+}
+
+const ControlDefinition* NextInTabOrder(const FormDefinition& form, std::string_view current, bool backwards,
+                                        const std::function<bool(const ControlDefinition&)>& canTakeFocus) {
+    std::vector<const ControlDefinition*> order = TabOrder(form);
+    if (backwards)
+        std::reverse(order.begin(), order.end());
+    const auto here = std::find_if(order.begin(), order.end(),
+                                   [current](const ControlDefinition* c) { return c->name == current; });
+    // Start after the current control, or from the beginning when it has no place in the order;
+    // one round at most, so that the current control itself comes last.
+    const std::size_t start = here == order.end() ? 0 : std::size_t(here - order.begin()) + 1;
+    for (std::size_t step = 0; step < order.size(); ++step) {
+        const ControlDefinition* candidate = order[(start + step) % order.size()];
+        if (!canTakeFocus || canTakeFocus(*candidate))
+            return candidate;
+    }
+    return nullptr;
+}
+
+PixelRect CentredOn(const PixelRect& area, PixelSize outer) {
+    return {area.left + (area.width - outer.width) / 2, area.top + (area.height - outer.height) / 2,
+            outer.width, outer.height};
 }
 
 }  // namespace linkvane

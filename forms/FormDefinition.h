@@ -3,8 +3,10 @@
 // builds the window from it afresh at every showing.
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace linkvane {
@@ -56,6 +58,20 @@ struct PixelSize {
     bool operator==(const PixelSize&) const = default;
 };
 
+// A rectangle in pixels; right and bottom are exclusive.
+struct PixelRect {
+    int left = 0, top = 0, width = 0, height = 0;
+    int right() const { return left + width; }
+    int bottom() const { return top + height; }
+    bool empty() const { return width <= 0 || height <= 0; }
+    // The smallest rectangle holding both; an empty one adds nothing.
+    PixelRect united(const PixelRect& other) const;
+    bool operator==(const PixelRect&) const = default;
+};
+
+// A control's stored rectangle in pixels.
+PixelRect PixelRectOf(const ControlDefinition& control);
+
 // The size an image control takes for a picture of the given size: an auto-sized image takes the
 // picture's own size, but never more than the rectangle its layout stores, so that no picture
 // (a transparent one of any size included) covers another control or takes its clicks. Others
@@ -67,6 +83,17 @@ bool TakesFocus(const ControlDefinition& control);
 
 // The controls that take the focus, in tab order.
 std::vector<const ControlDefinition*> TabOrder(const FormDefinition& form);
+
+// Where Tab (or Shift+Tab, backwards) moves the focus from the control named `current`: the next
+// control of the tab order that `canTakeFocus` allows (a hidden or disabled one is skipped),
+// round from the last to the first. From a control outside the tab order (or none) it starts at
+// the first (the last, backwards). Null when no control can take the focus.
+const ControlDefinition* NextInTabOrder(const FormDefinition& form, std::string_view current, bool backwards,
+                                        const std::function<bool(const ControlDefinition&)>& canTakeFocus);
+
+// Where a window of the given outer size (its frame included, as the desktop draws it) lies when
+// it is centred on a screen area: the middle of the whole window is the middle of the area.
+PixelRect CentredOn(const PixelRect& area, PixelSize outer);
 
 // How long a timer waits from `now` until it fires next. A timer whose interval is under a second
 // drives a seconds clock (the main window's stores 1 ms, from a desktop whose timers could not be

@@ -1,6 +1,8 @@
 #pragma once
 // Downloading a remote text file.
 
+#include "net/limits.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,7 +12,18 @@ namespace linkvane {
 // URL goes out in Windows-1256 and every body byte comes back as one Windows-1256 character,
 // nothing trimmed. Empty when the URL cannot be opened, a text that is no http/https URL
 // included; the text read so far when the transfer breaks or passes a limit of net/limits.h.
+// An https address is never redirected to plain HTTP.
 // Blocks the calling thread; never throws for network trouble; reports nothing.
 std::u16string GetInternetFile(std::u16string_view url);
+
+// One download as GetInternetFile makes it, with what a caller choosing between servers needs.
+struct InternetFile {
+    std::u16string text;  // what GetInternetFile gives
+    long status = 0;      // HTTP status of the last response; 0 when none came
+    bool complete = false;  // the body was read to its end within every limit
+};
+
+// The same download within the given limits.
+InternetFile FetchInternetFile(std::u16string_view url, const FetchLimits& limits);
 
 }  // namespace linkvane

@@ -15,13 +15,20 @@ struct FetchLimits {
     long redirects = 10;                        // followed, and only to http/https
     std::size_t textBytes = std::size_t(1) << 20;     // of a text file
     std::size_t pictureBytes = std::size_t(8) << 20;  // of a banner picture
+    // A file that a server list offers on several mirrors: each mirror after the first gets a
+    // shorter connect limit (a reachable mirror connects in well under a second, and a blocked one
+    // must not cost the user the full limit again), and all the tries of one file together end
+    // within `allMirrors`.
+    std::chrono::milliseconds mirrorConnect{10'000};
+    std::chrono::milliseconds allMirrors{90'000};
 };
 
 // The limits in force (the defaults above unless a ScopedFetchLimits is alive).
 const FetchLimits& CurrentFetchLimits();
 
 // Puts other limits in force for its lifetime, so that tests can make the time limits short.
-// Not thread-safe: create it on the thread that fetches.
+// Not synchronised: create it before the fetches it governs start (on whatever thread they run)
+// and let it end after they are done.
 class ScopedFetchLimits {
 public:
     explicit ScopedFetchLimits(const FetchLimits& limits);

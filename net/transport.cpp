@@ -8,6 +8,8 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
+#include <string_view>
 
 namespace linkvane {
 
@@ -17,6 +19,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr char kUserAgent[] = "vb wininet";
 constexpr char kWebProtocols[] = "http,https";
+constexpr char kTlsProtocol[] = "https";
 
 // libcurl's global state is set up once per process, before the first fetch, and lives until exit.
 struct CurlGlobal {
@@ -80,12 +83,49 @@ void SetPlainGet(CURL* curl, const std::string& url, curl_slist* headers) {
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
 }
 
-void SetLimits(CURL* curl, const FetchLimits& limits) {
+bool IsHttpsUrl(std::string_view url) {
+    constexpr std::string_view scheme = "https://";
+    if (url.size() < scheme.size())
+        return false;
+    for (std::size_t i = 0; i < scheme.size(); ++i) {
+        const char c = url[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != scheme[i])
+            return false;
+    }
+    return true;
+}
+
+void SetLimits(CURL* curl, const FetchLimits& limits, const std::string& url, RedirectRule rule) {
+    const bool tlsOnly = rule == RedirectRule::KeepHttps && IsHttpsUrl(url);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.redirects);
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kWebProtocols);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, tlsOnly ? kTlsProtocol : kWebProtocols);
+    // The connect limit covers the name lookup too (libcurl looks names up on a thread of its own
+    // on both desktops); the quick exit lets a lookup that never answers be left behind instead of
+    // being waited for when the transfer ends, which could take the resolver's minutes.
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(limits.connect.count()));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(limits.whole.count()));
+#if CURL_AT_LEAST_VERSION(7, 87, 0)
+    curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
+#else
+#error "libcurl 7.87 or newer is needed: older ones wait for a name lookup that never answers"
+#endif
+}
+
+std::mutex g_testAuthorityMutex;
+std::string g_testAuthority;
+
+// libcurl verifies the peer and the host name by default; only the trusted authorities may change.
+void SetTrust(CURL* curl) {
+    std::lock_guard lock(g_testAuthorityMutex);
+    if (!g_testAuthority.empty())
+        curl_easy_setopt(curl, CURLOPT_CAINFO, g_testAuthority.c_str());
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    // Schannel also asks the authority whether the certificate was revoked, and by default fails
+    // when it cannot ask; where servers get blocked, so do those addresses, and every https mirror
+    // would fail. A revoked certificate is still refused, as browsers do. (OpenSSL ignores this.)
+    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, long(CURLSSLOPT_REVOKE_BEST_EFFORT));
 }
 
 void SetReceivers(CURL* curl, Transfer& transfer) {
@@ -104,7 +144,17 @@ void SetReceivers(CURL* curl, Transfer& transfer) {
 
 void AbandonDownloads() { g_abandoned = true; }
 
+void TrustCertificateAuthorityForTesting(const std::string& pemFile) {
+    std::lock_guard lock(g_testAuthorityMutex);
+    g_testAuthority = pemFile;
+}
+
 HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes) {
+    return HttpGet(url, maxBodyBytes, CurrentFetchLimits(), RedirectRule::AnyWeb);
+}
+
+HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes, const FetchLimits& limits,
+                     RedirectRule rule) {
     if (g_abandoned)
         return {};
     EnsureCurlGlobal();
@@ -114,13 +164,13 @@ HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes) {
     // A plain GET needs no Accept header; libcurl would send "Accept: */*" of its own.
     HeaderList headers(curl_slist_append(nullptr, "Accept:"), &curl_slist_free_all);
 
-    const FetchLimits& limits = CurrentFetchLimits();
     Transfer transfer;
     transfer.maxBodyBytes = maxBodyBytes;
     transfer.silence = limits.silence;
 
     SetPlainGet(curl.get(), url, headers.get());
-    SetLimits(curl.get(), limits);
+    SetLimits(curl.get(), limits, url, rule);
+    SetTrust(curl.get());
     SetReceivers(curl.get(), transfer);
     const CURLcode result = curl_easy_perform(curl.get());
 

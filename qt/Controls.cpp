@@ -1,11 +1,60 @@
 #include "qt/Controls.h"
 
+#include "forms/LabelText.h"
+#include "forms/LongLines.h"
+
+#include <climits>
+
 #include <QFontMetrics>
+#include <QImage>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <span>
+
 namespace linkvane {
+
+namespace {
+
+MouseButton ButtonOf(const QMouseEvent* event) {
+    return event->button() == Qt::LeftButton ? MouseButton::Primary : MouseButton::Other;
+}
+
+// One line of a label's text with its start on the baseline at `pen`; the same call draws the
+// label and measures its ink, so that what is measured is what is drawn.
+void DrawLine(QPainter& painter, QPoint pen, const QString& text, Qt::LayoutDirection order) {
+    painter.setPen(Qt::white);
+    painter.setLayoutDirection(order);
+    painter.drawText(pen, text);
+}
+
+// The text's advance, line and ink in this font: the ink as found by drawing the text unclipped
+// at the screen's scale, so that every mark, dot and tail the font draws is counted.
+TextMeasure MeasureText(const QFont& font, const QString& text, Qt::LayoutDirection order, qreal scale) {
+    const QFontMetrics metrics(font);
+    TextMeasure measure{.advance = metrics.horizontalAdvance(text), .ascent = metrics.ascent(),
+                        .descent = metrics.descent()};
+    if (text.isEmpty())
+        return measure;
+    const InkCanvas canvas = CanvasForInk(measure.advance, measure.ascent, measure.descent, scale);
+    QImage drawn(canvas.width, canvas.height, QImage::Format_ARGB32_Premultiplied);
+    drawn.fill(Qt::transparent);
+    drawn.setDevicePixelRatio(scale);
+    {
+        QPainter painter(&drawn);
+        painter.setFont(font);
+        DrawLine(painter, {canvas.penX, canvas.baseline}, text, order);
+    }
+    static_assert(sizeof(QRgb) == sizeof(std::uint32_t));
+    const auto* pixels = reinterpret_cast<const std::uint32_t*>(drawn.constBits());
+    const PixelRect ink = InkBounds(std::span(pixels, std::size_t(drawn.width()) * drawn.height()),
+                                    drawn.width(), drawn.height());
+    measure.ink = InkFromCanvas(ink, canvas, scale);
+    return measure;
+}
+
+}  // namespace
 
 MouseControl::MouseControl(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
@@ -22,22 +71,27 @@ void MouseControl::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void MouseControl::mousePressEvent(QMouseEvent* event) {
-    m_pressed = event->button() == Qt::LeftButton;
+    m_clicks.Pressed(ButtonOf(event), PressKind::Single);
+    event->accept();
+}
+
+// Qt's own handling would take the second press of a double-click for a press.
+void MouseControl::mouseDoubleClickEvent(QMouseEvent* event) {
+    m_clicks.Pressed(ButtonOf(event), PressKind::Double);
     event->accept();
 }
 
 void MouseControl::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    const bool click = m_pressed && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click)
+    if (m_clicks.Released(ButtonOf(event), rect().contains(event->position().toPoint())))
         emit clicked();
 }
 
-LabelControl::LabelControl(QWidget* parent) : MouseControl(parent) {
+LabelControl::LabelControl(const ControlDefinition& definition, QWidget* parent)
+    : MouseControl(parent), m_definition(definition) {
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+    fitToText();
 }
 
 void LabelControl::setText(const QString& text) {
@@ -54,49 +108,42 @@ void LabelControl::setBold(bool bold) {
         return;
     QFont changed = font();
     changed.setBold(bold);
-    setFont(changed);
-    fitToText();
-    update();
-}
-
-void LabelControl::setAutoSize(bool autoSize) {
-    m_autoSize = autoSize;
-    fitToText();
-}
-
-void LabelControl::setRightEdge(int rightEdge) {
-    m_rightEdge = rightEdge;
-    fitToText();
-}
-
-void LabelControl::setTextAlignment(Qt::Alignment horizontal) {
-    m_alignment = horizontal & Qt::AlignHorizontal_Mask;
+    setFont(changed);  // refits through the font change
     update();
 }
 
 void LabelControl::setReadingOrder(Qt::LayoutDirection order) {
+    if (order == m_readingOrder)
+        return;
     m_readingOrder = order;
+    fitToText();
     update();
 }
 
-void LabelControl::fitToText() {
-    if (!m_autoSize)
-        return;
-    // One edge stays where the layout puts it, the left one unless told otherwise.
+QRect LabelControl::textLine() const {
     const QFontMetrics metrics(font());
-    const int width = metrics.horizontalAdvance(m_text);
-    const int left = m_rightEdge < 0 ? x() : m_rightEdge - width;
-    setGeometry(left, y(), width, metrics.height());
+    const QPoint origin = textOrigin();
+    return {origin.x(), origin.y() - metrics.ascent(), metrics.horizontalAdvance(m_text),
+            metrics.ascent() + metrics.descent()};
+}
+
+void LabelControl::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        fitToText();
+    MouseControl::changeEvent(event);
+}
+
+void LabelControl::fitToText() {
+    const TextMeasure measure = MeasureText(font(), m_text, m_readingOrder, devicePixelRatioF());
+    const LabelPlacement placed = PlaceLabel(m_definition, measure);
+    setGeometry(placed.rect.left, placed.rect.top, placed.rect.width, placed.rect.height);
+    m_pen = {placed.penX, placed.baseline};
 }
 
 void LabelControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setPen(Qt::white);
     painter.setFont(font());
-    const int direction = m_readingOrder == Qt::RightToLeft ? Qt::TextForceRightToLeft
-                                                              : Qt::TextForceLeftToRight;
-    // AlignAbsolute: "right" means the right edge in either reading order.
-    painter.drawText(rect(), int(m_alignment) | Qt::AlignAbsolute | Qt::AlignTop | direction, m_text);
+    DrawLine(painter, m_pen, m_text, m_readingOrder);
 }
 
 ImageControl::ImageControl(QWidget* parent) : MouseControl(parent) {
@@ -116,6 +163,21 @@ void ImageControl::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, m_picture);
 }
 
+SingleLineTextBox::SingleLineTextBox(QWidget* parent) : QLineEdit(parent) {
+    setMaxLength(INT_MAX);
+    connect(this, &QLineEdit::textEdited, this, [this] { m_edited = true; });
+}
+
+QString SingleLineTextBox::text() const { return m_edited ? QLineEdit::text() : m_text; }
+
+void SingleLineTextBox::setText(const QString& text) {
+    m_text = text;
+    m_edited = false;
+    const std::u16string_view whole(reinterpret_cast<const char16_t*>(text.utf16()), size_t(text.size()));
+    const std::u16string_view shown = LongestShownPiece(whole);
+    QLineEdit::setText(shown.size() == whole.size() ? text : QString::fromStdU16String(std::u16string(shown)));
+}
+
 MultiLineTextBox::MultiLineTextBox(QWidget* parent) : QPlainTextEdit(parent) {}
 
 QString MultiLineTextBox::text() const {
@@ -128,7 +190,8 @@ QString MultiLineTextBox::text() const {
 
 void MultiLineTextBox::setText(const QString& text) {
     m_text = text;
-    setPlainText(text);  // also clears the modified flag
+    // Also clears the modified flag, so that text() gives back m_text unchanged.
+    setPlainText(QString::fromStdU16String(BreakLongLines(text.toStdU16String(), u"\n")));
 }
 
 }  // namespace linkvane

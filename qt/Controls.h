@@ -2,14 +2,19 @@
 // The control kinds that carry their own drawing or mouse behaviour. Text boxes and the command
 // button are Qt's own widgets, configured by Form.
 
+#include "forms/Click.h"
+#include "forms/FormDefinition.h"
+
 #include <QPixmap>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QWidget>
 
 namespace linkvane {
 
 // A control that owns the mouse over its rectangle: moves and clicks there are its own and never
-// reach the window's bare surface. A click is a left press and release inside the control.
+// reach the window's bare surface. A click is a left press and release inside the control; the
+// second press of a double-click is no click.
 class MouseControl : public QWidget {
     Q_OBJECT
 public:
@@ -25,41 +30,44 @@ signals:
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    bool m_pressed = false;
+    ClickCounter m_clicks;
 };
 
 // White text on a transparent background, in its own reading order whatever the letters say,
 // never markup. A mouse move over a label is the label's, so it never reaches the window surface.
+// The label keeps its text at the anchor of its definition and takes whatever size shows all of
+// the text's ink, in whatever font it has.
 class LabelControl : public MouseControl {
     Q_OBJECT
 public:
-    explicit LabelControl(QWidget* parent = nullptr);
+    LabelControl(const ControlDefinition& definition, QWidget* parent);
 
     QString text() const { return m_text; }
     void setText(const QString& text);
     bool isBold() const { return font().bold(); }
     void setBold(bool bold);
-    void setAutoSize(bool autoSize);
-    // Auto-sized, the label keeps this right edge and grows or shrinks to the left.
-    void setRightEdge(int rightEdge);
-    void setTextAlignment(Qt::Alignment horizontal);
-    Qt::Alignment textAlignment() const { return m_alignment; }
     void setReadingOrder(Qt::LayoutDirection order);
     Qt::LayoutDirection readingOrder() const { return m_readingOrder; }
+    // Where the text starts on its baseline, in the window's coordinates.
+    QPoint textOrigin() const { return pos() + m_pen; }
+    // The text's line in the window: from its start, as wide as its advance, one line of the
+    // font high. The layout's anchors are this line's edges.
+    QRect textLine() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void fitToText();
 
+    ControlDefinition m_definition;
     QString m_text;
-    bool m_autoSize = false;
-    int m_rightEdge = -1;
-    Qt::Alignment m_alignment = Qt::AlignLeft;
+    QPoint m_pen;  // the text's start on its baseline, inside the label
     Qt::LayoutDirection m_readingOrder = Qt::LeftToRight;
 };
 
@@ -78,6 +86,22 @@ protected:
 
 private:
     QPixmap m_picture;
+};
+
+// A one-line text box that gives back exactly the text it was handed until the user edits it.
+// It shows only as much of a very long text as a line can show: laying out a line of a megabyte
+// would hold the window for seconds.
+class SingleLineTextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit SingleLineTextBox(QWidget* parent = nullptr);
+
+    QString text() const;
+    void setText(const QString& text);
+
+private:
+    QString m_text;
+    bool m_edited = false;
 };
 
 // A multi-line text box that gives back exactly the text it was handed, line breaks as they came

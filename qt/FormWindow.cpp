@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,16 +20,20 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <climits>
+#include <map>
+#include <optional>
 
 namespace linkvane {
 
 namespace {
 
-QRect PixelRect(const ControlDefinition& d) {
-    return {TwipsToPixels(d.left), TwipsToPixels(d.top), TwipsToPixels(d.width), TwipsToPixels(d.height)};
+QRect StoredRect(const ControlDefinition& d) {
+    const PixelRect stored = PixelRectOf(d);
+    return {stored.left, stored.top, stored.width, stored.height};
 }
 
 Qt::Alignment HorizontalAlignment(TextAlign align) {
@@ -62,6 +67,7 @@ void ShowRightToLeftWarning(QWidget* owner, const QString& title, const QString&
 QWidget* BuildTextBox(const ControlDefinition& d, QWidget* parent) {
     if (d.multiLine) {
         auto* box = new MultiLineTextBox(parent);
+        box->setTabChangesFocus(true);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         QTextOption option = box->document()->defaultTextOption();
@@ -72,8 +78,7 @@ QWidget* BuildTextBox(const ControlDefinition& d, QWidget* parent) {
         box->viewport()->setAttribute(Qt::WA_NoMousePropagation);
         return box;
     }
-    auto* box = new QLineEdit(parent);
-    box->setMaxLength(INT_MAX);
+    auto* box = new SingleLineTextBox(parent);
     box->setAlignment(HorizontalAlignment(d.alignment) | Qt::AlignVCenter);
     box->setText(Q(d.text));
     return box;
@@ -121,6 +126,10 @@ void FormWindow::applyFrame() {
 void FormWindow::ShowCentred() {
     centreOnScreen();
     show();
+    // The window manager tells the frame it draws only once the window is on screen.
+    m_awaitingFrame = true;
+    if (QWindow* window = windowHandle())
+        window->installEventFilter(this);
     // The control first in the tab order has the focus when the window first shows.
     if (m_firstInTabOrder && m_firstInTabOrder->isVisible())
         m_firstInTabOrder->setFocus(Qt::OtherFocusReason);
@@ -140,12 +149,75 @@ void FormWindow::EndModal() {
         m_modalLoop->quit();
 }
 
+namespace {
+
+// The frame that the window manager drew around the last window of each frame style (or of any
+// style): the best guess for a window about to be shown, before the window manager tells.
+QMargins& LastFrame(std::optional<FrameStyle> style) {
+    static std::map<std::optional<FrameStyle>, QMargins> frames;
+    return frames[style];
+}
+
+QMargins GuessedFrame(FrameStyle style) {
+    const QMargins& same = LastFrame(style);
+    return same.isNull() ? LastFrame(std::nullopt) : same;
+}
+
+void RememberFrame(FrameStyle style, QMargins frame) {
+    LastFrame(style) = frame;
+    LastFrame(std::nullopt) = frame;
+}
+
+}  // namespace
+
+// The whole window, frame included, is centred: its client area lies lower by the title bar.
 void FormWindow::centreOnScreen() {
     const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!display)
         return;
     const QRect available = display->availableGeometry();
-    move(available.center() - QPoint(width() / 2, height() / 2));
+    m_frameUsed = GuessedFrame(m_form.definition().frame);
+    const PixelRect outer = CentredOn(
+        {available.x(), available.y(), available.width(), available.height()},
+        {width() + m_frameUsed.left() + m_frameUsed.right(), height() + m_frameUsed.top() + m_frameUsed.bottom()});
+    // The client area's own position, which no window manager reinterprets.
+    setGeometry(outer.left + m_frameUsed.left(), outer.top + m_frameUsed.top(), width(), height());
+}
+
+bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() && m_awaitingFrame &&
+        windowHandle()->isExposed()) {
+        m_awaitingFrame = false;
+        const QMargins frame = windowHandle()->frameMargins();
+        if (frame != m_frameUsed) {
+            RememberFrame(m_form.definition().frame, frame);
+            centreOnScreen();
+        }
+        return false;
+    }
+    // No text box takes a tab from the keyboard, whatever the modifiers: Tab moves on.
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType() && watched != this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            const bool backwards = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            focusNextPrevChild(!backwards);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool FormWindow::focusNextPrevChild(bool next) {
+    const QWidget* focused = focusWidget();
+    const std::string current = focused ? focused->objectName().toStdString() : std::string();
+    const ControlDefinition* target =
+        NextInTabOrder(m_form.definition(), current, !next, [this](const ControlDefinition& d) {
+            const QWidget* widget = control(d.name);
+            return widget && widget->isVisible() && widget->isEnabled();
+        });
+    if (target)
+        control(target->name)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }
 
 namespace {
@@ -185,32 +257,27 @@ QWidget* FormWindow::buildControl(const ControlDefinition& d) {
     QWidget* widget = nullptr;
     switch (d.kind) {
     case ControlKind::Label: {
-        auto* label = new LabelControl(this);
+        auto* label = new LabelControl(d, this);
         label->setFont(WindowFont(d.bold));
-        label->setTextAlignment(HorizontalAlignment(d.alignment));
         label->setReadingOrder(Direction(d.readingOrder));
-        label->setGeometry(PixelRect(d));
-        label->setAutoSize(d.autoSize);
-        if (d.growsLeft)
-            label->setRightEdge(PixelRect(d).x() + PixelRect(d).width());
         label->setText(Q(d.text));
         widget = label;
         break;
     }
     case ControlKind::Image: {
         auto* image = new ImageControl(this);
-        image->setGeometry(PixelRect(d));
+        image->setGeometry(StoredRect(d));
         widget = image;
         break;
     }
     case ControlKind::TextBox:
         widget = BuildTextBox(d, this);
-        widget->setGeometry(PixelRect(d));
+        widget->setGeometry(StoredRect(d));
         widget->setAttribute(Qt::WA_NoMousePropagation);
         break;
     case ControlKind::CommandButton:
         widget = new QPushButton(Q(d.text), this);
-        widget->setGeometry(PixelRect(d));
+        widget->setGeometry(StoredRect(d));
         widget->setAttribute(Qt::WA_NoMousePropagation);
         break;
     case ControlKind::Timer:
@@ -225,6 +292,8 @@ QWidget* FormWindow::buildControl(const ControlDefinition& d) {
     if (d.pointer == MousePointer::Hand)
         widget->setCursor(HandCursor());
     widget->setFocusPolicy(TakesFocus(d) ? Qt::StrongFocus : Qt::NoFocus);
+    if (TakesFocus(d))
+        widget->installEventFilter(this);
     widget->setVisible(d.visible);
     return widget;
 }
@@ -243,6 +312,8 @@ void FormWindow::stackControls() {
     }
 }
 
+// Tab itself goes through focusNextPrevChild; Qt's own chain is kept in the same order for
+// whatever else walks it.
 void FormWindow::orderTabs() {
     QWidget* previous = nullptr;
     for (const ControlDefinition* d : TabOrder(m_form.definition())) {
@@ -301,7 +372,7 @@ ImageControl* FormWindow::image(std::string_view name) const {
 
 std::u16string FormWindow::Text(std::string_view name) const {
     QObject* control = find(name);
-    if (auto* box = qobject_cast<QLineEdit*>(control))
+    if (auto* box = qobject_cast<SingleLineTextBox*>(control))
         return box->text().toStdU16String();
     if (auto* box = qobject_cast<MultiLineTextBox*>(control))
         return box->text().toStdU16String();
@@ -315,7 +386,7 @@ std::u16string FormWindow::Text(std::string_view name) const {
 void FormWindow::SetText(std::string_view name, const std::u16string& value) {
     QObject* control = find(name);
     const QString text = Q(value);
-    if (auto* box = qobject_cast<QLineEdit*>(control))
+    if (auto* box = qobject_cast<SingleLineTextBox*>(control))
         box->setText(text);
     else if (auto* box = qobject_cast<MultiLineTextBox*>(control))
         box->setText(text);

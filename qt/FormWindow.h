@@ -6,6 +6,7 @@
 #include "qt/Controls.h"
 
 #include <QHash>
+#include <QMargins>
 #include <QPixmap>
 #include <QPointer>
 #include <QWidget>
@@ -49,6 +50,9 @@ public:
     ImageControl* image(std::string_view name) const;
 
 protected:
+    // Tab and Shift+Tab follow the window's tab order.
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -67,6 +71,9 @@ private:
     QHash<QString, QPointer<QObject>> m_controls;
     QPointer<QWidget> m_firstInTabOrder;
     QEventLoop* m_modalLoop = nullptr;
+    // The frame the window was centred with, until the window manager tells the real one.
+    QMargins m_frameUsed;
+    bool m_awaitingFrame = false;
 };
 
 }  // namespace linkvane

@@ -54,13 +54,22 @@ MESSAGE_HEADING = (392, 169, 55, 13)    # bold
 ADDRESS_HEADING = (331, 289, 118, 13)   # bold
 TIME_VALUE, TIME_HEADING = (496, 240, 102, 13), (604, 240, 42, 13)
 DATE_VALUE, DATE_HEADING = (472, 272, 134, 13), (612, 272, 34, 13)
+# The date grows left for a long date: the widest of all (weekday, day, month name and a four-digit
+# year) is 144 px and its ink starts at 463, so the date panel starts at 456.
+DATE_PANEL_LEFT = 456
+DATE_WIDEST = (462, 272, 144, 13)
 SYMBOL_COLUMN = 666                     # centre of the clock and calendar symbols
 BUTTON_SIZE = (97, 33)
 BUTTON_TOP = 360
 BUTTON_CAPTION_TOP = 368
-BUTTON_ICON_SIZE, BUTTON_ICON_INSET = 16, 12  # icon centred this far left of the button's right edge
-# Button left edge, its icon, its caption's left edge and the caption's width in normal weight.
-BUTTONS = [(64, "about", 64, 64), (176, "contact", 180, 63), (280, "site", 285, 65), (384, "search", 412, 33)]
+BUTTON_ICON_SIZE, BUTTON_ICON_INSET = 12, 9  # icon centred this far left of the drawn button's right edge
+# Button left edge, its icon, its caption's left edge and the caption's width in bold (the widest
+# it gets), and how far the drawn plate reaches beyond the button's hot area on the left and the
+# right: the caption of "about" starts at the button's own left edge and the bold caption of
+# "site" runs nearly to its right end, so their plates are a little larger than their hot areas
+# to keep the border and the icon clear of the text.
+BUTTONS = [(64, "about", 64, 74, 4, 0), (176, "contact", 180, 74, 0, 0), (280, "site", 285, 76, 0, 2),
+           (384, "search", 412, 40, 0, 0)]
 BRAND_CENTRE = (587, 96)
 
 # Secondary windows: the back hot area, its caption (bold width), headings (bold), other labels.
@@ -535,14 +544,15 @@ def main_background():
     # Time and date rows with their symbols right of the headings.
     # (The time plate starts right of the message box frame, which reaches down beside it.)
     panel(canvas, sc(TIME_VALUE[0] - 6, 233, 688, 259), 6, fill_alpha=0.45, edge_alpha=0.35, glow=2.0)
-    panel(canvas, sc(DATE_VALUE[0] - 6, 265, 688, 291), 6, fill_alpha=0.45, edge_alpha=0.35, glow=2.0)
+    panel(canvas, sc(DATE_PANEL_LEFT, 265, 688, 291), 6, fill_alpha=0.45, edge_alpha=0.35, glow=2.0)
     draw_symbols(canvas, [("clock", (SYMBOL_COLUMN, TIME_HEADING[1] + 6.5), 14),
                           ("calendar", (SYMBOL_COLUMN, DATE_HEADING[1] + 6.5), 14)])
 
     corner_rings(canvas, MAIN_SIZE, (46, 76, 106))
 
-    for left, kind, _caption_left, _caption_width in BUTTONS:
-        pill_button(canvas, (left, BUTTON_TOP) + BUTTON_SIZE, 9, kind, BUTTON_ICON_SIZE, BUTTON_ICON_INSET)
+    for left, kind, _caption_left, _caption_width, wider_left, wider_right in BUTTONS:
+        plate = (left - wider_left, BUTTON_TOP, BUTTON_SIZE[0] + wider_left + wider_right, BUTTON_SIZE[1])
+        pill_button(canvas, plate, 9, kind, BUTTON_ICON_SIZE, BUTTON_ICON_INSET)
     return finish(canvas)
 
 
@@ -762,9 +772,9 @@ def widened(rect, left=0, right=2):
 
 def main_label_rects():
     captions = [(caption_left, BUTTON_CAPTION_TOP, caption_width, 13)
-                for _left, _kind, caption_left, caption_width in BUTTONS]
+                for _left, _kind, caption_left, caption_width, _wider_left, _wider_right in BUTTONS]
     headings = [BANNER_HEADING, MESSAGE_HEADING, ADDRESS_HEADING, TIME_HEADING, DATE_HEADING]
-    return [widened(r) for r in captions + headings + [TIME_VALUE, DATE_VALUE]]
+    return [widened(r) for r in captions + headings + [TIME_VALUE, DATE_VALUE, DATE_WIDEST]]
 
 
 def support_label_rects():

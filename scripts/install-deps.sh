@@ -2,7 +2,9 @@
 # Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
 #   scripts/install-deps.sh [build] [display] [art] [package] [bench] [windows]
 #     build:   compilers (native and the Windows cross compiler), CMake, Qt 6, libcurl, doctest,
-#              the test web server library, the fonts, the desktop entry checker (default)
+#              the test web server library with OpenSSL and the openssl tool (the https tests make
+#              their certificate authorities at test time), the fonts, the desktop entry checker
+#              (default)
 #     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
 #     art:     Pillow and the DejaVu fonts, to redraw resources/ and demo/ pictures with resources/draw-artwork.py
 #     package: the Debian package tools and debootstrap, for scripts/package.sh and scripts/check-package.sh
@@ -23,7 +25,7 @@ for group in "${groups[@]}"; do
         # doctest runs the core's suites; the Windows cross compiler checks that the core stays
         # free of Linux-only code.
         build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev
-                          libcurl4-openssl-dev libcpp-httplib-dev doctest-dev
+                          libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl doctest-dev
                           g++-mingw-w64-x86-64-posix fonts-wine fonts-noto-core
                           desktop-file-utils) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;

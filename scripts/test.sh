@@ -3,6 +3,7 @@
 #   scripts/test.sh [PRESET]
 #     debug (default): the Linux build's suite, then the Windows build's suite under Wine
 #     asan:            the Linux build's suite under AddressSanitizer and UBSan
+#     tsan:            the Linux suites that start downloads, under ThreadSanitizer
 #     windows:         the Windows build's suite under Wine only
 set -euo pipefail
 cd "$(dirname "$0")/.."

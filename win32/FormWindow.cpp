@@ -20,7 +20,7 @@ constexpr wchar_t kWindowClass[] = L"LinkvaneForm";
 // Child windows and timers are numbered from here, by their place in the definition.
 constexpr UINT_PTR kFirstId = 100;
 
-RECT PixelRect(const ControlDefinition& d) {
+RECT RectOfControl(const ControlDefinition& d) {
     const int left = TwipsToPixels(d.left), top = TwipsToPixels(d.top);
     return {left, top, left + TwipsToPixels(d.width), top + TwipsToPixels(d.height)};
 }
@@ -216,7 +216,7 @@ void FormWindow::buildControl(const ControlDefinition& definition, std::size_t i
 
 void FormWindow::buildChildWindow(Control& control, std::size_t index) {
     const ControlDefinition& d = *control.definition;
-    const RECT box = PixelRect(d);
+    const RECT box = RectOfControl(d);
     DWORD style = WS_CHILD | WS_TABSTOP | (d.visible ? WS_VISIBLE : 0);
     DWORD extended = d.readingOrder == ReadingOrder::RightToLeft ? WS_EX_RTLREADING : 0;
     const wchar_t* windowClass = L"BUTTON";
@@ -290,7 +290,7 @@ void FormWindow::updateToolRect(const Control& control) {
 void FormWindow::layoutLabel(Control& control) {
     const ControlDefinition& d = *control.definition;
     const TextLayout text = MeasureText(WindowFont(control.bold), control.text, control.readingOrder);
-    RECT box = PixelRect(d);
+    RECT box = RectOfControl(d);
     if (d.autoSize) {
         const int left = d.growsLeft ? box.right - text.width : box.left;
         box = {left, box.top, left + text.width, box.top + text.height};
@@ -310,7 +310,7 @@ void FormWindow::layoutLabel(Control& control) {
 // size, never beyond the stored rectangle, so that no picture covers another control.
 void FormWindow::placeImage(Control& control) {
     const ControlDefinition& d = *control.definition;
-    RECT box = PixelRect(d);
+    RECT box = RectOfControl(d);
     if (control.picture) {
         const PixelSize size = ImageSizeFor(d, control.picture.size());
         box.right = box.left + size.width;

@@ -1,15 +1,18 @@
+#include "forms/Background.h"
+#include "forms/Click.h"
 #include "forms/Form.h"
+#include "forms/LabelText.h"
+#include "forms/LongLines.h"
 #include "forms/Twips.h"
 
 #include <doctest/doctest.h>
 
-#include "forms/Background.h"
-
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <map>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace linkvane;
@@ -196,4 +199,147 @@ TEST_CASE("a timer under a second fires just after each second boundary; others 
     CHECK(TimerDelay(slow, second + milliseconds(300)) == milliseconds(2500));
     slow.interval = 0;
     CHECK_FALSE(TimerDelay(slow, second));
+}
+
+TEST_CASE("a label keeps its text at the layout's anchor and grows to hold all of its ink") {
+    // 13 px high in the layout; the font's line is 11 (ascent 9), its madda reaches 2 px above.
+    const ControlDefinition caption{.name = "Caption", .kind = ControlKind::Label, .left = 960, .top = 5520,
+                                    .width = 915, .height = 195, .autoSize = true};
+    const TextMeasure madda{.advance = 13, .ascent = 9, .descent = 2, .ink = {-1, -11, 15, 14}};
+    const LabelPlacement placed = PlaceLabel(caption, madda);
+    CHECK(placed.rect == PixelRect{63, 366, 15, 14});
+    // The text starts at the stored left edge, its baseline one ascent below the stored top.
+    CHECK(placed.rect.left + placed.penX == 64);
+    CHECK(placed.rect.top + placed.baseline == 368 + 9);
+
+    // A value that grows left keeps its right edge, whatever its width.
+    ControlDefinition value = caption;
+    value.growsLeft = true;
+    const TextMeasure wide{.advance = 200, .ascent = 9, .descent = 2, .ink = {0, -8, 200, 10}};
+    const LabelPlacement grown = PlaceLabel(value, wide);
+    CHECK(grown.rect.left + grown.penX + 200 == 125);  // 960 + 915 twips
+    CHECK(grown.rect.right() == 125);
+
+    // A fixed-size right-aligned label never shrinks below its stored rectangle and grows left for
+    // text wider than it: the long date next to its heading.
+    const ControlDefinition date{.name = "LDATA", .kind = ControlKind::Label, .left = 7080, .top = 4080,
+                                 .width = 2010, .height = 195, .alignment = TextAlign::Right};
+    const LabelPlacement shortDate = PlaceLabel(date, {.advance = 90, .ascent = 9, .descent = 2, .ink = {0, -8, 90, 10}});
+    CHECK(shortDate.rect == PixelRect{472, 272, 134, 13});
+    CHECK(shortDate.rect.left + shortDate.penX == 606 - 90);
+    const LabelPlacement longDate = PlaceLabel(date, {.advance = 144, .ascent = 9, .descent = 2, .ink = {1, -11, 142, 14}});
+    CHECK(longDate.rect.left + longDate.penX == 606 - 144);
+    CHECK(longDate.rect == PixelRect{462, 270, 144, 15});
+
+    // No ink (an empty caption, or blanks): the line alone; nonsense sizes give no negative size.
+    const LabelPlacement empty = PlaceLabel(caption, {.advance = 0, .ascent = 9, .descent = 2});
+    CHECK(empty.rect == PixelRect{64, 368, 0, 11});
+    const LabelPlacement nonsense = PlaceLabel(caption, {.advance = -5, .ascent = -3, .descent = -1});
+    CHECK(nonsense.rect.width >= 0);
+    CHECK(nonsense.rect.height >= 0);
+}
+
+TEST_CASE("ink is found in a drawn buffer and brought back to logical pixels, rounded outwards") {
+    std::vector<std::uint32_t> pixels(8 * 5, 0);
+    CHECK(InkBounds(pixels, 8, 5).empty());
+    pixels[1 * 8 + 2] = 0xFFFFFFFF;
+    pixels[3 * 8 + 6] = 0x01000000;  // faint antialiasing counts
+    CHECK(InkBounds(pixels, 8, 5) == PixelRect{2, 1, 5, 3});
+    CHECK(InkBounds(pixels, 8, 6).empty());  // a buffer shorter than it says
+    CHECK(InkBounds(pixels, 0, 5).empty());
+
+    // At a scale of 2 a half-covered logical pixel counts whole.
+    const InkCanvas canvas = CanvasForInk(13, 9, 2, 2.0);
+    CHECK(canvas.width >= 2 * 13);
+    CHECK(canvas.height >= 2 * 11);
+    const PixelRect device{2 * canvas.penX - 1, 2 * canvas.baseline - 21, 29, 26};
+    CHECK(InkFromCanvas(device, canvas, 2.0) == PixelRect{-1, -11, 15, 14});
+    CHECK(InkFromCanvas({}, canvas, 2.0).empty());
+    // A scale that is no scale is taken as 1; a huge text gets a bounded canvas.
+    CHECK(CanvasForInk(13, 9, 2, 0.0).width == CanvasForInk(13, 9, 2, 1.0).width);
+    const InkCanvas huge = CanvasForInk(1'000'000'000, 9, 2, 16.0);
+    CHECK(huge.width <= 8192);
+    CHECK(huge.height <= 8192);
+}
+
+TEST_CASE("Tab moves along the tab order, round, skipping controls that cannot take the focus") {
+    const FormDefinition definition = Probe::Definition();
+    const auto all = [](const ControlDefinition&) { return true; };
+    const auto name = [](const ControlDefinition* control) { return control ? control->name : std::string("none"); };
+    CHECK(name(NextInTabOrder(definition, "Box1", false, all)) == "Box2");
+    CHECK(name(NextInTabOrder(definition, "Box2", false, all)) == "Box1");
+    CHECK(name(NextInTabOrder(definition, "Box1", true, all)) == "Box2");
+    // From a control outside the order, or from none, the first (or, backwards, the last).
+    CHECK(name(NextInTabOrder(definition, "Unordered", false, all)) == "Box1");
+    CHECK(name(NextInTabOrder(definition, "", true, all)) == "Box2");
+    // A hidden control is skipped; with no other, the focus stays; with none at all, nothing.
+    const auto notBox2 = [](const ControlDefinition& c) { return c.name != "Box2"; };
+    CHECK(name(NextInTabOrder(definition, "Box1", false, notBox2)) == "Box1");
+    CHECK(name(NextInTabOrder(definition, "Box1", false, [](const ControlDefinition&) { return false; })) == "none");
+}
+
+TEST_CASE("a window is centred with its frame") {
+    // 699 x 399 of client area in a frame of 4 px sides, a 22 px title and a 4 px bottom.
+    const PixelRect screen{0, 0, 1024, 768};
+    const PixelRect outer = CentredOn(screen, {699 + 8, 399 + 26});
+    CHECK(outer == PixelRect{158, 171, 707, 425});
+    // A screen area that does not start at the origin (a panel above it), a window larger than it.
+    CHECK(CentredOn({0, 30, 800, 570}, {900, 600}) == PixelRect{-50, 15, 900, 600});
+}
+
+TEST_CASE("a double-click acts once: its second press is no click") {
+    ClickCounter counter;
+    const auto press = [&](PressKind kind) { counter.Pressed(MouseButton::Primary, kind); };
+    const auto release = [&](bool over = true) { return counter.Released(MouseButton::Primary, over); };
+    press(PressKind::Single);
+    CHECK(release());
+    press(PressKind::Double);
+    CHECK_FALSE(release());
+    press(PressKind::Single);  // a third quick press is a press again
+    CHECK(release());
+    // Released away from the control, or with another button, or without a press: no click.
+    press(PressKind::Single);
+    CHECK_FALSE(release(false));
+    CHECK_FALSE(release());
+    counter.Pressed(MouseButton::Other, PressKind::Single);
+    CHECK_FALSE(counter.Released(MouseButton::Other, true));
+    press(PressKind::Single);
+    CHECK_FALSE(counter.Released(MouseButton::Other, true));
+}
+
+TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is") {
+    const std::u16string message = u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631\r\n\u06AF\u0631\u0627\u0645\u064A\n";
+    CHECK(BreakLongLines(message, u"\n") == message);
+    CHECK(LongestShownPiece(message) == message);
+
+    SUBCASE("words break after the last blank of a piece") {
+        const std::u16string words = u"aaaa bbbb cccc dddd\r\nee";
+        CHECK(BreakLongLines(words, u"|", 10) == u"aaaa bbbb |cccc dddd\r\nee");
+    }
+    SUBCASE("an unbroken run breaks at the longest piece, never inside a surrogate pair") {
+        std::u16string run(9, u'x');
+        run += u"\U0001F600";  // units 9 and 10
+        run += u"yyyy";
+        const std::u16string shown = BreakLongLines(run, u"|", 10);
+        CHECK(shown == u"xxxxxxxxx|\U0001F600yyyy");
+        CHECK(LongestShownPiece(run, 10) == std::u16string(9, u'x'));
+    }
+    SUBCASE("a megabyte of one cluster: only breaks are added, every unit stays") {
+        std::u16string marks(1 << 20, u'\u064B');
+        marks[0] = u'\u0628';
+        const std::u16string shown = BreakLongLines(marks, u"\n");
+        std::u16string back;
+        std::size_t longestLine = 0, line = 0;
+        for (char16_t c : shown) {
+            if (c == u'\n') {
+                longestLine = std::max(longestLine, line);
+                line = 0;
+                continue;
+            }
+            back += c;
+            ++line;
+        }
+        CHECK(back == marks);
+        CHECK(longestLine == kLongestShownLine);
+    }
 }

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Makes, at test time, two certificate authorities and a server certificate for 127.0.0.1 signed
+# by the first, for the loopback TLS tests. Nothing of it is trusted by the system.
+#   tests/support/make-test-ca.sh DIR
+#   DIR/ca.pem           the authority that signed the server's certificate
+#   DIR/other-ca.pem     an authority that signed nothing the server shows
+#   DIR/server.pem, DIR/server-key.pem   the server's certificate (IP 127.0.0.1) and key
+set -euo pipefail
+dir=$1
+rm -rf "$dir"
+mkdir -p "$dir"
+cd "$dir"
+
+key=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
+authority() {  # NAME FILE_PREFIX
+    openssl req -x509 "${key[@]}" -keyout "$2-key.pem" -out "$2.pem" -days 7 -subj "/CN=$1" \
+        -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+        2>/dev/null
+}
+authority "Linkvane test authority" ca
+authority "Linkvane other test authority" other-ca
+
+openssl req "${key[@]}" -keyout server-key.pem -out server.csr -subj "/CN=127.0.0.1" 2>/dev/null
+printf '%s\n' "subjectAltName=IP:127.0.0.1" "basicConstraints=CA:FALSE" \
+    "keyUsage=critical,digitalSignature" "extendedKeyUsage=serverAuth" >server.ext
+openssl x509 -req -in server.csr -CA ca.pem -CAkey ca-key.pem -CAcreateserial -days 7 \
+    -extfile server.ext -out server.pem 2>/dev/null
+openssl verify -CAfile ca.pem server.pem >/dev/null
+echo "make-test-ca: test authorities and a server certificate for 127.0.0.1 in $dir"
