@@ -11,7 +11,7 @@
 #     bench:   the curl command-line tool, the anchor of the download benchmark (bench/run.sh)
 #     windows: the mingw-w64 cross compiler (posix threads), Wine 8 with the free Tahoma, doctest,
 #              NSIS and faketime; dpkg-dev and autotools to build the static libcurl for Windows from
-#              Debian's curl source (scripts/build-curl-windows.sh); python3 for its smoke test
+#              Debian's curl source (scripts/build-curl-windows.sh)
 set -euo pipefail
 
 groups=("$@")
@@ -35,8 +35,7 @@ for group in "${groups[@]}"; do
         # dpkg-dev unpacks `apt-get source curl`; Debian's curl patches change configure.ac and
         # Makefile.am, so autoconf, automake and libtool regenerate its build system.
         windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine
-                            doctest-dev cmake make nsis faketime dpkg-dev autoconf automake libtool
-                            python3) ;;
+                            doctest-dev cmake make nsis faketime dpkg-dev autoconf automake libtool) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

@@ -2,7 +2,8 @@
 # Installs what is missing, builds Linkvane and its tests, and runs the whole test suite.
 #   scripts/test.sh [PRESET]
 #     debug (default): the Linux build's suite, then the Windows build's suite under Wine
-#     asan, tsan:      the Linux build's suite under AddressSanitizer and UBSan, or ThreadSanitizer
+#     asan:            the Linux build's suite under AddressSanitizer and UBSan
+#     tsan:            the Linux suites that start downloads, under ThreadSanitizer
 #     windows:         the Windows build's suite under Wine only
 set -euo pipefail
 cd "$(dirname "$0")/.."

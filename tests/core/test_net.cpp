@@ -1,3 +1,4 @@
+#include "net/baner.h"
 #include "net/codepage.h"
 #include "net/internetfile.h"
 #include "net/limits.h"
@@ -9,6 +10,8 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -255,6 +258,66 @@ TEST_CASE("a trickling server ends at the whole-fetch limit") {
     CHECK(watch.elapsedMs() < 2000);
     CHECK(text.size() > 3);
     CHECK(text == std::u16string(text.size(), u't'));
+}
+
+}  // TEST_SUITE
+
+TEST_SUITE("banner files") {
+
+// A folder of its own under the system's temporary folder, removed again.
+struct TemporaryFolder {
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+        ("linkvane-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    TemporaryFolder() { std::filesystem::create_directories(path); }
+    ~TemporaryFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::filesystem::path write(std::u16string_view name, const std::string& bytes) const {
+        const std::filesystem::path file = path / name;
+        std::ofstream(file, std::ios::binary) << bytes;
+        return file;
+    }
+};
+
+// file:///C:/dir/%D8%A8... on Windows, file:///tmp/dir/%D8%A8... elsewhere.
+std::u16string FileUrl(const std::filesystem::path& file) {
+    const std::u16string generic = file.generic_u16string();
+    std::u16string url = generic.starts_with(u"/") ? u"file://" : u"file:///";
+    for (const unsigned char byte : ToUtf8(generic)) {
+        static const char hex[] = "0123456789ABCDEF";
+        url += byte < 0x80 ? std::u16string(1, byte)
+                           : std::u16string{u'%', char16_t(hex[byte >> 4]), char16_t(hex[byte & 15])};
+    }
+    return url;
+}
+
+TEST_CASE("a local picture file comes back byte for byte, by path or file URL") {
+    TemporaryFolder folder;
+    // Line breaks and Ctrl-Z: a file read in text mode (the Windows default) would change or end.
+    const std::string bytes("GIF89a\r\n\x1A\0\xFF\n end", 16);
+    const std::filesystem::path file = folder.write(u"\u0628\u0646\u0631.gif", bytes);  // Persian name
+    const std::u16string path = file.u16string();
+    for (const std::u16string& source :
+         {path, path + u"\r\n", FileUrl(file), u"  " + FileUrl(file) + u"\n"}) {
+        CAPTURE(ToUtf8(source));
+        CHECK(LoadBanerPicture(source) == bytes);
+    }
+}
+
+TEST_CASE("no picture from a folder, a missing file or one over the size limit") {
+    TemporaryFolder folder;
+    FetchLimits limits;
+    limits.pictureBytes = 16;
+    ScopedFetchLimits small(limits);
+    const std::string atLimit(16, 'x');
+    CHECK(LoadBanerPicture(folder.write(u"at-limit.gif", atLimit).u16string()) == atLimit);
+    for (const std::u16string& source :
+         {folder.write(u"over-limit.gif", atLimit + "x").u16string(), folder.path.u16string(),
+          (folder.path / u"missing.gif").u16string(), FileUrl(folder.path / u"missing.gif")}) {
+        CAPTURE(ToUtf8(source));
+        CHECK(LoadBanerPicture(source).empty());
+    }
 }
 
 }  // TEST_SUITE

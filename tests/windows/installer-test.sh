@@ -14,11 +14,13 @@ rm -rf "$work"
 mkdir -p "$work"
 export LINKVANE_WINEPREFIX=$work/wine/prefix
 pids=()
-session_started=""
+session_started="" passed=""
 cleanup() {
     [ -z "$session_started" ] || "$root/scripts/wine-session.sh" stop
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
+    # The prefix is about 700 MB; after a failure it stays for a look.
+    [ -z "$passed" ] || rm -rf "$work/wine"
 }
 trap cleanup EXIT
 
@@ -83,4 +85,5 @@ wine "C:\\Program Files\\Linkvane\\Uninstall.exe" /S >"$work/uninstall.log" 2>&1
     { cat "$work/uninstall.log" >&2; fail "the uninstaller failed"; }
 removed() { [ ! -e "$install_dir" ] && [ ! -e "$shortcut" ] && ! registered; }
 wait_for 30 removed || fail "left after uninstalling: $(ls -A "$install_dir" 2>/dev/null | xargs)$( [ ! -e "$shortcut" ] || echo ' the shortcut')$(registered && echo ' the registry entry')"
+passed=yes
 step "PASS"
