@@ -17,8 +17,9 @@ readonly linkvane_wine_ready=$WINEPREFIX/.linkvane-ready
 
 linkvane_wine_log() { echo "wine: $*" >&2; }
 
-# Creates the prefix once (wineboot) and gives it the free Tahoma and the other fonts of fonts-wine,
-# which Wine does not find in /usr/share/wine/fonts by itself. Safe when several callers start at once.
+# Creates the prefix once (wineboot) and gives it the free Tahoma and the other fonts of fonts-wine
+# (but not its bold Tahoma, see below), which Wine does not find in /usr/share/wine/fonts by itself.
+# Safe when several callers start at once.
 linkvane_wine_ensure_prefix() {
     [ -f "$linkvane_wine_ready" ] && return 0
     command -v wine >/dev/null || { linkvane_wine_log "no wine (scripts/install-deps.sh windows)"; return 1; }
@@ -39,7 +40,11 @@ linkvane_wine_ensure_prefix() {
             return 1
         fi
         if [ -d /usr/share/wine/fonts ]; then
-            cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+            # Not the free Tahoma Bold: at the window's 11 px it draws some Persian letters
+            # without their dots (ب ن ي). Without it Wine emboldens the regular Tahoma, dots kept,
+            # which is nearer to what Windows' own Tahoma Bold shows.
+            find /usr/share/wine/fonts -maxdepth 1 -type f ! -name tahomabd.ttf \
+                -exec cp {} "$WINEPREFIX/drive_c/windows/Fonts/" \;
         else
             linkvane_wine_log "warning: no /usr/share/wine/fonts (package fonts-wine): no Tahoma"
         fi
