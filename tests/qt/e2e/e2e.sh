@@ -26,27 +26,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "e2e: FAIL: $*" >&2; exit 1; }
-step() { echo "e2e: $*"; }
-
-# Polls a command for up to $1 seconds.
-wait_for() {
-    local seconds=$1; shift
-    local tries=$((seconds * 10))
-    until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-
-port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
-window_shown() { [ -n "$(window_named "$1")" ]; }
-window_gone() { ! window_shown "$1"; }
-# The id of the window named $1 once it is shown; fails after 20 s.
-await_window() { wait_for 20 window_shown "$1" && window_named "$1"; }
-process_ended() { ! kill -0 "$1" 2>/dev/null; }
+e2e_name=e2e
+. "$root/tests/support/e2e-common.sh"
 
 build_program() {
     step "building the program with loopback server hosts (e2e preset)"
