@@ -3,36 +3,75 @@
 #include "net/transport.h"
 
 #include <condition_variable>
+#include <deque>
+#include <functional>
 #include <mutex>
+#include <thread>
 
 namespace linkvane {
 
 namespace {
-// Never destroyed: a worker abandoned at the program's end may still use them while the
-// program's statics are being destroyed.
-std::mutex& g_workersMutex = *new std::mutex;
-std::condition_variable& g_workersChanged = *new std::condition_variable;
-int g_workersRunning = 0;
+
+struct Worker {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::function<void()>> tasks;
+    int unfinished = 0;  // queued or running
+    bool started = false;
+};
+
+// Never destroyed: the worker may still be running an abandoned download while the program's
+// statics are being destroyed.
+Worker& TheWorker() {
+    static Worker& worker = *new Worker;
+    return worker;
+}
+
+[[noreturn]] void Serve() {
+    Worker& worker = TheWorker();
+    std::unique_lock lock(worker.mutex);
+    for (;;) {
+        worker.changed.wait(lock, [&worker] { return !worker.tasks.empty(); });
+        std::function<void()> task = std::move(worker.tasks.front());
+        worker.tasks.pop_front();
+        lock.unlock();
+        task();
+        task = nullptr;  // what it holds goes before the task counts as done
+        lock.lock();
+        --worker.unfinished;
+        worker.changed.notify_all();
+    }
+}
+
 }  // namespace
 
 namespace detail {
 
-void WorkerStarted() {
-    std::lock_guard lock(g_workersMutex);
-    ++g_workersRunning;
-}
-
-void WorkerFinished() {
-    std::lock_guard lock(g_workersMutex);
-    --g_workersRunning;
-    g_workersChanged.notify_all();
+void RunInBackground(std::function<void()> task) {
+    Worker& worker = TheWorker();
+    std::lock_guard lock(worker.mutex);
+    worker.tasks.push_back(std::move(task));
+    ++worker.unfinished;
+    if (!worker.started) {
+        worker.started = true;
+        std::thread(Serve).detach();
+    }
+    worker.changed.notify_all();
 }
 
 }  // namespace detail
 
 bool WaitForWorkers(std::chrono::milliseconds patience) {
-    std::unique_lock lock(g_workersMutex);
-    return g_workersChanged.wait_for(lock, patience, [] { return g_workersRunning == 0; });
+    Worker& worker = TheWorker();
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    std::unique_lock lock(worker.mutex);
+    while (worker.unfinished > 0) {
+        const auto left = deadline - std::chrono::steady_clock::now();
+        if (left <= left.zero())
+            return false;
+        worker.changed.wait_for(lock, left);
+    }
+    return true;
 }
 
 bool AbandonBackgroundWork(std::chrono::milliseconds patience) {

@@ -9,17 +9,17 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <thread>
 
 namespace linkvane {
 
 namespace detail {
-// Counts workers still running, so that the program can wait for them (briefly) at its end.
-void WorkerStarted();
-void WorkerFinished();
+// Queues `task` for the program's one worker thread, started at the first task, which runs the
+// tasks one after another in the order they came. One long-lived thread rather than one per
+// download: under Wine a thread started while the previous one was ending sometimes never ran.
+void RunInBackground(std::function<void()> task);
 }  // namespace detail
 
-// Runs `work` on a worker thread and returns its result on the calling (user-interface) thread.
+// Runs `work` on the worker thread and returns its result on the calling (user-interface) thread.
 // Meanwhile the desktop repaints, fires timers and handles close requests; input waits until the
 // result is back. When the program ends meanwhile, returns Result{} at once and leaves the work
 // to finish on its own (downloads are abandoned by then). `work` must own everything it uses.
@@ -33,23 +33,21 @@ Result WithoutFreezing(std::function<Result()> work) {
     if (desktop.IsEnding())
         return Result{};
     auto shared = std::make_shared<Shared>();
-    detail::WorkerStarted();
-    std::thread([shared, work = std::move(work), &desktop] {
+    detail::RunInBackground([shared, work = std::move(work), &desktop] {
         shared->result = work();
         shared->finished = true;
         desktop.WakeEventLoop();
-        detail::WorkerFinished();
-    }).detach();
+    });
     if (!desktop.RunEventsUntil(shared->finished))
         return Result{};
     return std::move(shared->result);
 }
 
-// Waits at most `patience` for the workers still running; true when none is left.
+// Waits at most `patience` for the work queued or running; true when none is left.
 bool WaitForWorkers(std::chrono::milliseconds patience);
 
 // At the program's end: abandons every download still running and waits at most `patience` for
-// their workers. False when some are still running; the program must then end without running
+// the worker to finish them. False when some are still running; the program must then end without running
 // static destructors, which they may still be using.
 bool AbandonBackgroundWork(std::chrono::milliseconds patience);
 
