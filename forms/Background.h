@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace linkvane {
 
@@ -28,17 +29,29 @@ Result WithoutFreezing(std::function<Result()> work) {
     struct Shared {
         std::atomic<bool> finished{false};
         Result result{};
+        // The desktop waiting for the result; null once it waits no more (the program is
+        // ending), when the work must no longer reach it.
+        std::mutex waiterMutex;
+        Desktop* waiter = nullptr;
     };
     Desktop& desktop = CurrentDesktop();
     if (desktop.IsEnding())
         return Result{};
     auto shared = std::make_shared<Shared>();
-    detail::RunInBackground([shared, work = std::move(work), &desktop] {
+    shared->waiter = &desktop;
+    detail::RunInBackground([shared, work = std::move(work)] {
         shared->result = work();
         shared->finished = true;
-        desktop.WakeEventLoop();
+        std::lock_guard lock(shared->waiterMutex);
+        if (shared->waiter)
+            shared->waiter->WakeEventLoop();
     });
-    if (!desktop.RunEventsUntil(shared->finished))
+    const bool finished = desktop.RunEventsUntil(shared->finished);
+    {
+        std::lock_guard lock(shared->waiterMutex);
+        shared->waiter = nullptr;
+    }
+    if (!finished)
         return Result{};
     return std::move(shared->result);
 }

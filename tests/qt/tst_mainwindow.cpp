@@ -98,9 +98,10 @@ void OnNextMessageBox(std::function<void(QMessageBox*)> inspect, bool* seen) {
 }
 
 // A desktop of the test's own, for a test that ends the program: the program's own desktop
-// must not stay ended for the tests after it.
+// must not stay ended for the tests after it. Like the program's, it lives as long as the
+// process: work left behind when a program ends may still be finishing after the test.
 struct EndableDesktop {
-    QtDesktop desktop;
+    QtDesktop& desktop = *new QtDesktop;
     EndableDesktop() {
         InstallDesktop(&desktop);
         InstallDesktopShell(&desktop);
