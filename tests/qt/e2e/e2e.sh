@@ -72,7 +72,7 @@ start_servers() {
     done
     "$server" "$served" "$content_port" "$link_port" >/dev/null 2>&1 &
     server_pid=$!; pids+=("$server_pid")
-    wait_for 10 port_in_use "$link_port" || fail "the demo server did not start"
+    wait_for 30 port_in_use "$link_port" || fail "the demo server did not start"
 }
 
 stop_servers() {
