@@ -33,8 +33,10 @@
 #include <sys/resource.h>
 
 #include <atomic>
+#include <memory>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 using namespace linkvane;
 
@@ -101,7 +103,12 @@ void OnNextMessageBox(std::function<void(QMessageBox*)> inspect, bool* seen) {
 // must not stay ended for the tests after it. Like the program's, it lives as long as the
 // process: work left behind when a program ends may still be finishing after the test.
 struct EndableDesktop {
-    QtDesktop& desktop = *new QtDesktop;
+    QtDesktop& desktop = Kept(new QtDesktop);
+    static QtDesktop& Kept(QtDesktop* desktop) {
+        static std::vector<std::unique_ptr<QtDesktop>>& kept = *new std::vector<std::unique_ptr<QtDesktop>>;
+        kept.emplace_back(desktop);
+        return *desktop;
+    }
     EndableDesktop() {
         InstallDesktop(&desktop);
         InstallDesktopShell(&desktop);
