@@ -45,4 +45,13 @@ linkvane_install_gzipped(${PROJECT_SOURCE_DIR}/docs/linkvane.1 ${CMAKE_INSTALL_M
 linkvane_install_gzipped(${PROJECT_SOURCE_DIR}/resources/debian-changelog
     ${CMAKE_INSTALL_DATAROOTDIR}/doc/linkvane RENAME changelog.gz)
 
+# A stripped install (the package's) also drops the compiler's version notes from the program, as
+# Debian's own package builds do; the install rules of the program run before this one.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/linkvane\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+
 include(CPack)
