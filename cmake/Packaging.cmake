@@ -29,4 +29,29 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wine, xdg-utils")
 # The stand-in font when Tahoma is missing.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-core")
 
+# Debian keeps manual pages and the changelog gzip-compressed, with no name or time stamp in the
+# header so that two builds of the same sources make the same package.
+function(linkvane_install_gzipped source destination)
+    get_filename_component(name ${source} NAME)
+    set(compressed ${CMAKE_CURRENT_BINARY_DIR}/gzipped/${name}.gz)
+    file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/gzipped)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    execute_process(COMMAND gzip -9n -c ${source} OUTPUT_FILE ${compressed} COMMAND_ERROR_IS_FATAL ANY)
+    install(FILES ${compressed} DESTINATION ${destination} ${ARGN})
+endfunction()
+
+linkvane_install_gzipped(${PROJECT_SOURCE_DIR}/docs/linkvane.1 ${CMAKE_INSTALL_MANDIR}/man1)
+# A package that is its own upstream (a native one) names its changelog plain changelog.gz.
+linkvane_install_gzipped(${PROJECT_SOURCE_DIR}/resources/debian-changelog
+    ${CMAKE_INSTALL_DATAROOTDIR}/doc/linkvane RENAME changelog.gz)
+
+# A stripped install (the package's) also drops the compiler's version notes from the program, as
+# Debian's own package builds do; the install rules of the program run before this one.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/linkvane\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+
 include(CPack)

@@ -30,7 +30,7 @@ for group in "${groups[@]}"; do
                           desktop-file-utils) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;
-        package) packages+=(dpkg-dev desktop-file-utils debootstrap) ;;
+        package) packages+=(dpkg-dev desktop-file-utils debootstrap lintian appstream) ;;
         bench) packages+=(curl) ;;
         # dpkg-dev unpacks `apt-get source curl`; Debian's curl patches change configure.ac and
         # Makefile.am, so autoconf, automake and libtool regenerate its build system.

@@ -30,7 +30,9 @@ DESTDIR=$stage "$cmake" --install "$build_dir" --prefix /usr >/dev/null
 
 # Exactly these files: a test, the demo server or the static library slipping into the install
 # would ship in the package.
-expected=(usr/bin/linkvane usr/share/applications/linkvane.desktop usr/share/doc/linkvane/copyright)
+expected=(usr/bin/linkvane usr/share/applications/linkvane.desktop usr/share/doc/linkvane/copyright
+          usr/share/doc/linkvane/changelog.gz usr/share/man/man1/linkvane.1.gz
+          usr/share/metainfo/example.linkvane.Linkvane.metainfo.xml)
 for size in "${icon_sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/linkvane.png"); done
 if ! diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$stage" && find . ! -type d -printf '%P\n' | sort) >&2; then
     fail "the installed files are not the expected ones (< expected, > installed)"
