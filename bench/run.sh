@@ -16,7 +16,8 @@ if [ "${1:-}" = --xvfb ]; then xvfb=1; shift; fi
 groups=(build bench)
 if [ $xvfb = 1 ] && [ -z "${DISPLAY:-}" ]; then groups+=(display); fi
 scripts/install-deps.sh "${groups[@]}"
-cmake --preset release >/dev/null
+# The package build (scripts/package.sh) shares this build directory and turns the benchmarks off.
+cmake --preset release -DLINKVANE_BUILD_BENCH=ON >/dev/null
 cmake --build --preset release -j "$(nproc)" --target linkvane-bench linkvane-bench-window linkvane-bench-fetch >/dev/null
 
 readonly bin=build/release/bench log=build/release/bench/bench.log
