@@ -47,7 +47,7 @@ bool SodiumReady() {
     return ready;
 }
 
-// Decodes standard, padded base64 that must fill exactly `size` bytes: nothing before or after
+// Decodes standard, padded base64 that must fill exactly N bytes: nothing before or after
 // it, no whitespace, no stray bits.
 template <std::size_t N>
 std::optional<std::array<unsigned char, N>> DecodeExactly(std::string_view base64) {
