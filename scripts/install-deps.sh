@@ -3,15 +3,16 @@
 #   scripts/install-deps.sh [build] [display] [art] [package] [bench] [windows]
 #     build:   compilers (native and the Windows cross compiler), CMake, Qt 6, libcurl, doctest,
 #              the test web server library with OpenSSL and the openssl tool (the https tests make
-#              their certificate authorities at test time), the fonts, the desktop entry checker
-#              (default)
+#              their certificate authorities at test time), the fonts, the desktop entry checker,
+#              libsodium and the minisign tool (the signature tests sign at test time) (default)
 #     display: a private X server, window manager and screenshot tools, for the demo and end-to-end runs
 #     art:     Pillow and the DejaVu fonts, to redraw resources/ and demo/ pictures with resources/draw-artwork.py
 #     package: the Debian package tools and debootstrap, for scripts/package.sh and scripts/check-package.sh
 #     bench:   the curl command-line tool, the anchor of the download benchmark (bench/run.sh)
 #     windows: the mingw-w64 cross compiler (posix threads), Wine 8 with the free Tahoma, doctest,
-#              NSIS and faketime; dpkg-dev and autotools to build the static libcurl for Windows from
-#              Debian's curl source (scripts/build-curl-windows.sh)
+#              NSIS, faketime and minisign; dpkg-dev and autotools to build the static libcurl and libsodium
+#              for Windows from Debian's sources (scripts/build-curl-windows.sh,
+#              scripts/build-sodium-windows.sh)
 set -euo pipefail
 
 groups=("$@")
@@ -27,15 +28,18 @@ for group in "${groups[@]}"; do
         build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev
                           libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl doctest-dev
                           g++-mingw-w64-x86-64-posix fonts-wine fonts-noto-core
-                          desktop-file-utils) ;;
+                          desktop-file-utils libsodium-dev minisign) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;
         package) packages+=(dpkg-dev desktop-file-utils debootstrap lintian appstream) ;;
         bench) packages+=(curl) ;;
         # dpkg-dev unpacks `apt-get source curl`; Debian's curl patches change configure.ac and
-        # Makefile.am, so autoconf, automake and libtool regenerate its build system.
+        # Makefile.am, so autoconf, automake and libtool regenerate its build system; libsodium's
+        # is regenerated the same way. The signature tests of the Windows suite sign with the
+        # build machine's minisign.
         windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine
-                            doctest-dev cmake make nsis faketime dpkg-dev autoconf automake libtool) ;;
+                            doctest-dev cmake make nsis faketime dpkg-dev autoconf automake libtool
+                            minisign) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

@@ -1,0 +1,101 @@
+#include "net/signature.h"
+
+#include <doctest/doctest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+
+using namespace linkvane;
+
+namespace {
+
+// Made at test time with the minisign tool (tests/support/make-test-signatures.sh).
+std::string Read(const std::string& name) {
+    std::ifstream file(LINKVANE_TEST_SIGNATURE_DIR "/" + name, std::ios::binary);
+    REQUIRE_MESSAGE(file, "missing test file " << name);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// `text` with its line `index` (from 0) passed through `edit`; line breaks kept.
+std::string EditLine(const std::string& text, int index, const std::function<void(std::string&)>& edit) {
+    std::size_t start = 0;
+    for (int i = 0; i < index; ++i)
+        start = text.find('\n', start) + 1;
+    const std::size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end - start);
+    edit(line);
+    return text.substr(0, start) + line + (end == std::string::npos ? "" : text.substr(end));
+}
+
+std::string Line(const std::string& text, int index) {
+    std::string line;
+    EditLine(text, index, [&line](std::string& l) { line = l; });
+    return line;
+}
+
+// Swaps the character at `position` for another base64 character.
+std::function<void(std::string&)> Flip(std::size_t position) {
+    return [position](std::string& s) { s[position] = s[position] == 'A' ? 'B' : 'A'; };
+}
+
+std::function<void(std::string&)> Replace(std::size_t position, std::size_t count, const char* with) {
+    return [=](std::string& s) { s.replace(position, count, with); };
+}
+
+}  // namespace
+
+TEST_SUITE("signature") {
+
+TEST_CASE("only a signature of the publisher's key over the very file is accepted") {
+    const std::string file = Read("file.txt");
+    const std::string sig = Read("file.txt.minisig");
+    const std::string legacy = Read("file.txt.legacy.minisig");
+    const std::string key = Line(Read("publisher.pub"), 1);
+    std::string crlf;
+    for (char c : sig)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    // Past the algorithm and the key id: these characters encode only signature or key bytes.
+    const std::size_t inSignature = 60, inKey = 40;
+
+    struct Case {
+        const char* what;
+        std::string file, sig, key;
+        bool signedByKey;
+    };
+    const Case cases[] = {
+        {"as minisign signs by default", file, sig, key, true},
+        {"in the legacy format", file, legacy, key, true},
+        {"with CRLF line ends", file, crlf, key, true},
+        {"without its final line break", file, sig.substr(0, sig.size() - 1), key, true},
+
+        {"the file changed", file + " ", sig, key, false},
+        {"the file's signature changed", file, EditLine(sig, 1, Flip(inSignature)), key, false},
+        {"a legacy signature said to be of the hash", file, EditLine(legacy, 1, Replace(0, 2, "RU")), key, false},
+        {"the trusted comment changed", file, EditLine(sig, 2, Replace(17, 0, "!")), key, false},
+        {"the comment's signature changed", file, EditLine(sig, 3, Flip(20)), key, false},
+        {"another key", file, sig, Line(Read("other.pub"), 1), false},
+        {"the key's id kept, its key bytes changed", file, sig, EditLine(key, 0, Flip(inKey)), false},
+        {"signed by another key", file, Read("file.txt.other-key.minisig"), key, false},
+        {"the signature of another file", file, Read("other.txt.minisig"), key, false},
+        {"no signature", file, "", key, false},
+
+        {"a megabyte of garbage", file, std::string(1 << 20, 'R'), key, false},
+        {"the signature followed by a megabyte of line breaks", file, sig + std::string(1 << 20, '\n'), key, false},
+        {"a line more", file, sig + "trusted comment: more\n", key, false},
+        {"the last line missing", file, sig.substr(0, sig.find(Line(sig, 3))), key, false},
+        {"no untrusted comment line", file, sig.substr(sig.find('\n') + 1), key, false},
+        {"the trusted comment's prefix changed", file, EditLine(sig, 2, Replace(0, 1, "T")), key, false},
+        {"bad base64", file, EditLine(sig, 1, Replace(0, 1, "*")), key, false},
+        {"base64 with a space", file, EditLine(sig, 1, Replace(0, 0, " ")), key, false},
+        {"the whole minisign.pub as the key", file, sig, Read("publisher.pub"), false},
+        {"an empty key", file, sig, "", false},
+    };
+    for (const Case& c : cases) {
+        INFO(c.what);
+        CHECK(IsMinisignSigned(c.file, c.sig, c.key) == c.signedByKey);
+    }
+}
+
+}  // TEST_SUITE
