@@ -8,8 +8,8 @@
 #include "qt/Desktop.h"
 #include "qt/FormWindow.h"
 #include "tests/support/testserver.h"
-#include "windows/AdminSupport.h"
-#include "windows/Softwaremanufacturer.h"
+#include "app/AdminSupport.h"
+#include "app/Softwaremanufacturer.h"
 
 #include <QFontMetrics>
 #include <QImage>

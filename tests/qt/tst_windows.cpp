@@ -6,8 +6,8 @@
 #include "tests/qt/codepoints.h"
 #include "tests/support/recordingopener.h"
 #include "tests/support/testserver.h"
-#include "windows/AdminSupport.h"
-#include "windows/Softwaremanufacturer.h"
+#include "app/AdminSupport.h"
+#include "app/Softwaremanufacturer.h"
 
 #include <QAccessible>
 #include <QApplication>
