@@ -20,7 +20,7 @@ readonly message_title='خطا'   # the message box of go-to-site before a searc
 pids=()
 work=$(mktemp -d)
 cleanup() {
-    desktop_cleanup
+    ! declare -F desktop_cleanup >/dev/null || desktop_cleanup
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
     rm -rf "$work"
@@ -158,7 +158,7 @@ go_to_site_before_search() {
     click 328 376
     local box; box=$(await_window "$message_title") || fail "no message box for go-to-site before a search"
     sleep 0.3
-    screenshot message-box
+    import -window "$box" "$artefacts/message-box.png"
     desktop_key "$box" Return
     wait_for 10 window_gone "$message_title" || fail "the message box stayed after Return"
     [ "$(opened_count)" = 0 ] || fail "something was opened without an address"
@@ -239,7 +239,7 @@ close_main_window() {
 servers_down() {
     step "with the servers down (and a command line, which changes nothing) the window appears without a banner"
     stop_servers
-    start_program -reverse /?
+    start_program -reverse '/?'
     screenshot main-window-servers-down
     local unlike; unlike=$(banner_pixels_unlike_background)
     [ "$unlike" -lt 500 ] || fail "$unlike pixels of the banner area differ from the background with no server"

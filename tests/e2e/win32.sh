@@ -73,7 +73,7 @@ opened_args() { cat "$work/opened/call-$1"; }
 opened_cwd() { cat "$work/opened/call-$1.cwd"; }
 as_record() { printf '"'; cat; printf '"'; }   # as the registered command quotes %1
 desktop_cleanup() {
-    [ -z "${WINEPREFIX:-}" ] || { wineserver -k >/dev/null 2>&1 || true; }
+    [ -z "${WINEPREFIX:-}" ] || { wineserver -k; wineserver -w; } >/dev/null 2>&1 || true
 }
 
 tab_leaves_the_message_box() {
