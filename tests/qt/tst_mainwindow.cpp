@@ -6,6 +6,7 @@
 #include "net/limits.h"
 #include "qt/HandCursor.h"
 #include "qt/Startup.h"
+#include "tests/qt/windowtest.h"
 #include "tests/support/recordingopener.h"
 #include "tests/support/testserver.h"
 
@@ -35,12 +36,6 @@ using namespace linkvane;
 
 namespace {
 
-// Both servers at a loopback port where nothing listens: the program without a network.
-ServerHosts Offline() {
-    const std::u16string dead = u"127.0.0.1:" + FromUtf8(std::to_string(DeadPort()));
-    return {dead, dead};
-}
-
 ServerHosts Hosts(const TestServer& content, const TestServer& links) {
     return {content.hostPort16(), links.hostPort16()};
 }
@@ -64,24 +59,6 @@ QByteArray PngBytes(int width, int height, QColor fill = Qt::darkCyan) {
     buffer.open(QIODevice::WriteOnly);
     picture.save(&buffer, "PNG");
     return bytes;
-}
-
-QPoint CentreOf(const FormWindow& form, const char* control) {
-    return form.control(control)->geometry().center();
-}
-
-FormWindow& Shown(Main& form) {
-    FormWindow& window = FormWindow::Of(form);
-    window.Show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        qFatal("the main window was never shown");
-    return window;
-}
-
-// Mouse events go through the window, which hands them to the control on top at that point.
-void MoveTo(FormWindow& form, QPoint where) { QTest::mouseMove(form.windowHandle(), where); }
-void Click(FormWindow& form, QPoint where) {
-    QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, where);
 }
 
 bool Bold(const FormWindow& form, const char* caption) {

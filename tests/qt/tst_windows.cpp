@@ -3,6 +3,7 @@
 #include "net/codepage.h"
 #include "qt/Desktop.h"
 #include "qt/FormWindow.h"
+#include "tests/qt/windowtest.h"
 #include "tests/support/recordingopener.h"
 #include "tests/support/testserver.h"
 #include "app/AdminSupport.h"
@@ -16,16 +17,6 @@
 using namespace linkvane;
 
 namespace {
-
-void MoveTo(QWidget& window, QPoint where) { QTest::mouseMove(window.windowHandle(), where); }
-void Click(QWidget& window, QPoint where) {
-    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, where);
-}
-QPoint CentreOf(const FormWindow& form, const char* control) {
-    return form.control(control)->geometry().center();
-}
-
-std::u16string Dead() { return u"127.0.0.1:" + FromUtf8(std::to_string(DeadPort())); }
 
 // The secondary window open right now, if any.
 FormWindow* OpenSecondaryWindow(const char* name) {
@@ -62,10 +53,8 @@ private slots:
         QVERIFY(opener.isValid());
         TestServer links;
         links.serve("/ads/link.txt", "http://127.0.0.1/site/");
-        Main mainForm({Dead(), links.hostPort16()});
-        FormWindow& main = FormWindow::Of(mainForm);
-        main.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        Main mainForm({Offline().content, links.hostPort16()});
+        FormWindow& main = Shown(mainForm);
 
         bool acted = false;
         WhenOpen("AdminSupport", [&](FormWindow& support) {
@@ -146,9 +135,7 @@ private slots:
 
         AdminSupport supportForm;
 
-        FormWindow& support = FormWindow::Of(supportForm);
-        support.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(&support));
+        FormWindow& support = Shown(supportForm);
         QCOMPARE(announced(support, "Label4")->role(), QAccessible::Link);
         QCOMPARE(announced(support, "Label4")->text(QAccessible::Name), support.text("Label4"));
         QCOMPARE(announced(support, "Label1")->role(), QAccessible::StaticText);
@@ -161,9 +148,7 @@ private slots:
 
         Softwaremanufacturer makerForm;
 
-        FormWindow& maker = FormWindow::Of(makerForm);
-        maker.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(&maker));
+        FormWindow& maker = Shown(makerForm);
         QCOMPARE(announced(maker, "Label5")->role(), QAccessible::Link);
         QCOMPARE(announced(maker, "Label5")->text(QAccessible::Name), QStringLiteral(LINKVANE_AUTHOR_USER_NAME));
         QCOMPARE(announced(maker, "Image1")->role(), QAccessible::Button);
