@@ -146,6 +146,9 @@ check_client_size() {
 }
 
 # --- the flows a user walks ---------------------------------------------------------------------
+# A new flow is a function here and a line in the list at the end; start_servers [silent] and
+# stop_servers give it the servers it needs. One that only a desktop's tools can see goes in that
+# desktop's desktop_flows.
 
 main_window_placed() {
     step "the main window: its size and its place"
