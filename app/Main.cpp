@@ -8,8 +8,8 @@
 #include "net/codepage.h"
 #include "net/mirrors.h"
 #include "net/shell.h"
-#include "windows/AdminSupport.h"
-#include "windows/Softwaremanufacturer.h"
+#include "app/AdminSupport.h"
+#include "app/Softwaremanufacturer.h"
 
 
 namespace linkvane {

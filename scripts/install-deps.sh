@@ -23,13 +23,12 @@ for group in "${groups[@]}"; do
     case $group in
         # qt6-base-dev brings the Qt GUI library with its JPEG and GIF readers, which the banner
         # needs; it is not named itself because Ubuntu 24.04 calls it libqt6gui6t64.
-        # doctest runs the core's suites; the Windows cross compiler checks that the core stays
-        # free of Linux-only code.
+        # doctest runs the core's suites.
         build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev
                           libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl doctest-dev
-                          g++-mingw-w64-x86-64-posix fonts-wine fonts-noto-core
+                          fonts-wine fonts-noto-core
                           desktop-file-utils libsodium-dev minisign) ;;
-        display) packages+=(xvfb openbox xdotool imagemagick x11-utils) ;;
+        display) packages+=(xvfb openbox xdotool imagemagick x11-utils python3) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;
         package) packages+=(dpkg-dev desktop-file-utils debootstrap lintian appstream) ;;
         bench) packages+=(curl) ;;

@@ -1,9 +1,14 @@
+#include "app/AdminSupport.h"
+#include "app/Main.h"
+#include "app/MainDefinition.h"
+#include "app/Softwaremanufacturer.h"
 #include "forms/Background.h"
 #include "forms/Click.h"
 #include "forms/Form.h"
 #include "forms/LabelText.h"
 #include "forms/LongLines.h"
 #include "forms/Twips.h"
+#include "tests/support/codepoints.h"
 
 #include <doctest/doctest.h>
 
@@ -139,7 +144,6 @@ TEST_CASE("the tab order follows the stored indexes and leaves out the unordered
     for (const ControlDefinition* control : TabOrder(definition))
         names.push_back(control->name);
     CHECK(names == std::vector<std::string>{"Box1", "Box2"});
-    CHECK(definition.find("Clock")->interval == 1);
     CHECK(definition.find("Missing") == nullptr);
 }
 
@@ -342,4 +346,42 @@ TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is"
         CHECK(back == marks);
         CHECK(longestLine == kLongestShownLine);
     }
+}
+
+TEST_CASE("the windows' captions are the layout's code points") {
+    const FormDefinition main = MainDefinition(), support = AdminSupport::Definition(),
+                         maker = Softwaremanufacturer::Definition();
+    const struct { const FormDefinition& form; const char* control; const char* codes; } rows[] = {
+        {main, "lBlFind", "062C 0633 062A 062C 0648"},
+        {main, "Site", "0631 0641 062A 0646 0020 0628 0647 0020 0633 0627 064A 062A"},
+        {main, "Contac", "0627 0631 062A 0628 0627 0637 0020 0628 0627 0020 0645 062F 064A 0631"},
+        {main, "About", "0633 0627 0632 0646 062F 0647 0020 0628 0631 0646 0627 0645 0647"},
+        {main, "Label5", "003A 0020 062A 0627 0631 064A 062E"},
+        {main, "Label4", "003A 0020 0633 0627 0639 062A"},
+        {main, "Label3", "062C 062F 064A 062F 062A 0631 064A 0646 0020 0627 062F 0631 0633 0020 0633 0627 064A 062A"},
+        {main, "Label2", "067E 064A 063A 0627 0645 0020 0645 062F 064A 0631"},
+        {main, "Label1", "062A 0628 0644 064A 063A 0627 062A"},
+        {support, "Label3", "0628 0627 0020 062A 0634 06A9 0631 0020 0645 062F 064A 0631 064A 062A 0020 0633 0627 064A 062A"},
+        {support, "Label4", "0628 0631 0627 064A 0020 0627 0631 062A 0628 0627 0637 0020 0645 064A 062A 0648 0627 0646 064A 062F 0020 0627 0632 0020 0627 064A 0645 064A 0644 0020 0632 064A 0631 0020 0627 0633 062A 0641 0627 062F 0647 0020 06A9 0646 064A 062F 0020"},
+        {support, "Label1", "003A 0020 0627 0631 062A 064A 0627 0637 0020 0628 0627 0020 0645 062F 064A 0631 064A 062A"},
+        {support, "lblback", "0628 0627 0632 06AF 0634 062A"},
+        {maker, "Label7", "003A 0020 0628 0631 0646 0627 0645 0647 0020 0646 0648 064A 0633 064A"},
+        {maker, "Label3", "003A 0020 0648 0631 0698 0646 0020 0628 0631 0646 0627 0645 0647"},
+    };
+    for (const auto& row : rows) {
+        CAPTURE(row.control);
+        REQUIRE(row.form.find(row.control));
+        CHECK(CodePoints(row.form.find(row.control)->text) == row.codes);
+    }
+    CHECK(CodePoints(maker.find("Label2")->text.substr(0, 10)) == "003A 0020 064A 0648 0632 0631 0020 062F 0631 0020");
+    CHECK(CodePoints(main.find("baner")->toolTip) ==
+          "0021 062A 0628 0644 064A 063A 0627 062A 0020 0634 0645 0627 0020 062F 0631 0020 0642 0633 0645 062A 0021");
+    CHECK(main.find("Image1")->toolTip == main.find("lBlFind")->text);
+    CHECK(main.find("Image4")->toolTip == main.find("About")->text);
+    // Headings are bold, captions are not until hovered.
+    CHECK((main.find("Label5")->bold && support.find("Label1")->bold));
+    CHECK(!(main.find("About")->bold || support.find("Label4")->bold));
+    // The clock: 24 hours, leading zeros.
+    CHECK(ClockText(9, 5, 30) == u"09:05:30");
+    CHECK(ClockText(23, 59, 0) == u"23:59:00");
 }

@@ -22,15 +22,6 @@ namespace {
 
 constexpr std::size_t kMiB = std::size_t(1) << 20;
 
-// Limits short enough that a stalled or trickling server costs a test well under two seconds.
-FetchLimits QuickLimits() {
-    FetchLimits limits;
-    limits.connect = 1s;
-    limits.silence = 400ms;
-    limits.whole = 800ms;
-    return limits;
-}
-
 std::string AsciiBody(std::size_t size) {
     std::string body;
     for (std::size_t i = 0; i < size; ++i)
@@ -50,19 +41,6 @@ private:
     using Clock = std::chrono::steady_clock;
     Clock::time_point m_start = Clock::now();
 };
-
-// Answers with `prefix`, then sends nothing more until the server stops.
-httplib::Server::Handler StallAfter(const std::string& prefix, const TestServer& server) {
-    return [prefix, &server](const httplib::Request&, httplib::Response& response) {
-        response.set_chunked_content_provider(
-            "text/plain", [prefix, &server, sent = false](size_t, httplib::DataSink& sink) mutable {
-                if (!sent)
-                    sent = sink.write(prefix.data(), prefix.size());
-                std::this_thread::sleep_for(10ms);
-                return !server.stopping();
-            });
-    };
-}
 
 // Sends `piece` again and again, every `pause`, until the client goes or the server stops.
 httplib::Server::Handler Endless(const std::string& piece, std::chrono::milliseconds pause,
@@ -237,11 +215,8 @@ TEST_CASE("a silent server ends the fetch with the text so far") {
     limits.whole = 10s;  // the silence alone must end these
     ScopedFetchLimits quick(limits);
     TestServer server;
-    server.handle("/stalls-midway", StallAfter("partial", server));
-    server.handle("/never-answers", [&server](const httplib::Request&, httplib::Response&) {
-        while (!server.stopping())
-            std::this_thread::sleep_for(10ms);
-    });
+    server.stall("/stalls-midway", "partial");
+    server.stall("/never-answers");
     for (const auto& [path, text] : {std::pair{u"/stalls-midway", u"partial"}, {u"/never-answers", u""}}) {
         Stopwatch watch;
         CHECK(GetInternetFile(server.url(path)) == text);
@@ -330,13 +305,6 @@ TEST_CASE("missing characters become question marks") {
     CHECK(ToAnsi(u"a\u4E2D\U0001F600\xD800z") == "a???z");
     CHECK(ToAnsi(u"\u001A\u4E2D") == "\x1A?");
     CHECK(ThroughAnsi(u"\u06CC\u06A9") == u"?\u06A9");  // Farsi yeh is not in it
-}
-
-TEST_CASE("every byte goes there and back") {
-    for (int value = 0; value < 256; ++value) {
-        const std::string byte(1, char(value));
-        CHECK(ToAnsi(FromAnsi(byte)) == byte);
-    }
 }
 
 TEST_CASE("UTF-8 there and back, bad sequences as U+FFFD") {

@@ -7,9 +7,9 @@
 #include "net/codepage.h"
 #include "qt/Desktop.h"
 #include "qt/FormWindow.h"
-#include "tests/support/testserver.h"
-#include "windows/AdminSupport.h"
-#include "windows/Softwaremanufacturer.h"
+#include "tests/qt/windowtest.h"
+#include "app/AdminSupport.h"
+#include "app/Softwaremanufacturer.h"
 
 #include <QFontMetrics>
 #include <QImage>
@@ -120,8 +120,6 @@ QRect InkInWindow(LabelControl& label) { return CompareInk(label).inkInWindow; }
         QVERIFY2((problems).isEmpty(), qPrintable(QString::number((problems).size()) + " problems")); \
     } while (false)
 
-std::u16string Dead() { return u"127.0.0.1:" + FromUtf8(std::to_string(DeadPort())); }
-
 const char* const kBoldOnHover[] = {"About", "Contac", "Site", "lBlFind", "lblback"};
 
 // Checks every label of a window, in normal and (where it turns bold) in bold weight.
@@ -159,7 +157,7 @@ private slots:
     void initTestCase() { InstallQtDesktop(); }
 
     void everyLabelOfTheThreeWindowsShowsAllOfItsInk() {
-        Main mainForm({Dead(), Dead()});
+        Main mainForm(Offline());
         AdminSupport supportForm;
         Softwaremanufacturer makerForm;
         QStringList lost;
@@ -186,7 +184,7 @@ private slots:
     // LDATA keeps its right edge next to its heading and grows left for a long date, inside the
     // date panel of the artwork; every day of 2024 to 2034.
     void everyDateIsWholeAndInsideItsPanel() {
-        Main mainForm({Dead(), Dead()});
+        Main mainForm(Offline());
         FormWindow& main = FormWindow::Of(mainForm);
         main.Load();
         LabelControl& date = *main.label("LDATA");
@@ -215,7 +213,7 @@ private slots:
     // The widest date text of all (every weekday, month name and day, the widest four-digit
     // year) fits the date panel too.
     void theWidestDateOfAllFitsThePanel() {
-        Main mainForm({Dead(), Dead()});
+        Main mainForm(Offline());
         FormWindow& main = FormWindow::Of(mainForm);
         main.Load();
         LabelControl& date = *main.label("LDATA");
@@ -249,7 +247,7 @@ private slots:
     // Each caption, normal and bold, lies inside its drawn button: clear of its left border and
     // of the icon at its right end.
     void buttonCaptionsStayInsideTheirDrawnButtons() {
-        Main mainForm({Dead(), Dead()});
+        Main mainForm(Offline());
         FormWindow& main = FormWindow::Of(mainForm);
         main.Load();
         for (const DrawnButton& button : kDrawnButtons) {

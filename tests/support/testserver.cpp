@@ -53,6 +53,31 @@ TestServer::~TestServer() {
     thread_.join();
 }
 
+void TestServer::stall(const std::string& path, const std::string& prefix) {
+    handle(EscapedForPattern(path), [this, prefix](const httplib::Request&, httplib::Response& response) {
+        if (prefix.empty()) {  // not even the status line
+            while (!stopping())
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            return;
+        }
+        response.set_chunked_content_provider(
+            "text/plain", [this, prefix, sent = false](size_t, httplib::DataSink& sink) mutable {
+                if (!sent)
+                    sent = sink.write(prefix.data(), prefix.size());
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                return !stopping();
+            });
+    });
+}
+
+FetchLimits QuickLimits() {
+    FetchLimits limits;
+    limits.connect = std::chrono::seconds(1);
+    limits.silence = std::chrono::milliseconds(400);
+    limits.whole = std::chrono::milliseconds(800);
+    return limits;
+}
+
 void TestServer::serve(const std::string& path, const std::string& body, int status,
                        const char* contentType) {
     const std::string type(contentType);

@@ -14,6 +14,8 @@
 //   // The destructor stops the server and waits for its thread; handlers that wait should
 //   // poll stopping() so that it does not wait for them.
 
+#include "net/limits.h"
+
 #include <httplib.h>
 
 #include <atomic>
@@ -46,6 +48,9 @@ public:
                const char* contentType = "text/plain");
     // Answers GET `path` (a cpp-httplib pattern, a regular expression) with a handler of its own.
     void handle(const std::string& pathPattern, httplib::Server::Handler handler);
+    // Answers GET `path` with `prefix`, then sends nothing more until the server stops; with no
+    // prefix it sends no answer at all.
+    void stall(const std::string& path, const std::string& prefix = "");
 
     int port() const { return port_; }
     std::string hostPort() const;                // "127.0.0.1:PORT"
@@ -70,5 +75,8 @@ private:
 
 // A port on 127.0.0.1 that nothing listens on (bound and released again), for a dead server.
 int DeadPort();
+
+// Limits short enough that a stalled or trickling server costs a test well under two seconds.
+FetchLimits QuickLimits();
 
 }  // namespace linkvane

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/SecondaryWindow.h"
+#include "app/SecondaryWindow.h"
 
 namespace linkvane {
 

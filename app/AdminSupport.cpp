@@ -1,4 +1,4 @@
-#include "windows/AdminSupport.h"
+#include "app/AdminSupport.h"
 
 #include "app/Config.h"
 #include "net/codepage.h"

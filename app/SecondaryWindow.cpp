@@ -1,4 +1,4 @@
-#include "windows/SecondaryWindow.h"
+#include "app/SecondaryWindow.h"
 
 namespace linkvane {
 

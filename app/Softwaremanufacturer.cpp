@@ -1,4 +1,4 @@
-#include "windows/Softwaremanufacturer.h"
+#include "app/Softwaremanufacturer.h"
 
 #include "app/Config.h"
 #include "net/codepage.h"

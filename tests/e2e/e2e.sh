@@ -1,0 +1,286 @@
+#!/usr/bin/env bash
+# End-to-end: the real program, built with loopback server hosts, driven as a user drives it with
+# real pointer and key events in a private X server with a window manager. The flows are written
+# once; DESKTOP.sh beside this file says how to build and start the program on that desktop, where
+# its windows are, and what its opener recorded. Checks what the user sees and what reaches the
+# opener, keeps screenshots, and leaves no process behind.
+#   tests/e2e/e2e.sh qt|win32 ARTEFACT_DIR [TOOLS_DIR]
+# TOOLS_DIR: what the desktop's hooks run beside the program (win32: probe.exe and recorder.exe).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+readonly desktop=${1:?usage: e2e.sh qt|win32 ARTEFACT_DIR [TOOLS_DIR]}
+artefacts=$(mkdir -p "${2:?usage: e2e.sh qt|win32 ARTEFACT_DIR [TOOLS_DIR]}" && cd "$2" && pwd)
+tools=${3:+$(cd "$3" && pwd)}
+cd "$root"
+
+readonly screen_width=1024 screen_height=768
+readonly main_title='Linkvane v1.4' support_title='Support' maker_title='Software manufacturer'
+readonly message_title='خطا'   # the message box of go-to-site before a search
+
+pids=()
+work=$(mktemp -d)
+cleanup() {
+    ! declare -F desktop_cleanup >/dev/null || desktop_cleanup
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "e2e-$desktop: FAIL: $*" >&2; exit 1; }
+step() { echo "e2e-$desktop: $*"; }
+
+# Polls a command for up to $1 seconds.
+wait_for() {
+    local tries=$(($1 * 10)); shift
+    until "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+window_shown() { [ -n "$(window_named "$1")" ]; }
+window_gone() { ! window_shown "$1"; }
+await_window() { wait_for 30 window_shown "$1" && window_named "$1"; }
+process_ended() { ! kill -0 "$1" 2>/dev/null; }
+now_ms() { date +%s%3N; }
+
+# The desktop's hooks: desktop_build, desktop_setup (after the X server), desktop_start ARGS,
+# desktop_locate TITLE (sets client_left/top/width/height and outer_left/top/width/height, the
+# window with its frame), desktop_key WINDOW KEY, opened_count, opened_args N, opened_cwd N,
+# as_record (stdin: a target's bytes; stdout: what the opener records for it), desktop_cleanup;
+# and link_cwd, content_port, link_port, start_limit_ms, close_limit_ms.
+. "$root/tests/e2e/$desktop.sh"
+
+# The demo content, its own addresses moved to this test's content server.
+prepare_served_files() {
+    served="$work/served"
+    cp -r demo "$served"
+    find "$served" -name '*.txt' -exec sed -i "s|//127\.0\.0\.1:47611/|//127.0.0.1:$content_port/|g" {} +
+    grep -q ":$content_port/banner" "$served/content-server/document/ADSBaner.txt" ||
+        fail "the banner address was not moved to the test's server"
+}
+
+# Plain web servers serving the two folders, each logging its requests; or, with "silent", servers
+# that take connections and never answer (for two minutes at most).
+start_servers() {
+    for port in "$content_port" "$link_port"; do
+        ! port_in_use "$port" || fail "port $port is taken: is another end-to-end run going on?"
+    done
+    if [ "${1:-}" = silent ]; then
+        python3 -c '
+import signal, socket, sys, threading
+signal.alarm(120)
+def hold(port):
+    server = socket.socket(); server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    server.bind(("127.0.0.1", port)); server.listen(16); held = []
+    while True: held.append(server.accept()[0])
+for port in sys.argv[1:]: threading.Thread(target=hold, args=(int(port),), daemon=True).start()
+signal.pause()' "$content_port" "$link_port" >/dev/null 2>&1 &
+        pids+=($!)
+    else
+        python3 -m http.server --bind 127.0.0.1 --directory "$served/content-server" "$content_port" >"$work/content.log" 2>&1 &
+        pids+=($!)
+        python3 -m http.server --bind 127.0.0.1 --directory "$served/link-server" "$link_port" >"$work/links.log" 2>&1 &
+        pids+=($!)
+    fi
+    server_pids=("${pids[@]: -${2:-2}}")
+    wait_for 10 port_in_use "$content_port" && wait_for 10 port_in_use "$link_port" || fail "the servers did not start"
+}
+stop_servers() {
+    kill "${server_pids[@]}" 2>/dev/null || true
+    wait "${server_pids[@]}" 2>/dev/null || true
+}
+address_requests() { grep -c 'GET /ads/link.txt' "$work/links.log" || true; }
+
+start_program() {
+    local started; started=$(now_ms)
+    desktop_start "$@"
+    main_window=$(await_window "$main_title") || fail "the window \"$main_title\" did not appear"
+    shown_ms=$(($(now_ms) - started))
+    step "main window shown $shown_ms ms after start"
+    desktop_locate "$main_title"
+    sleep 0.5   # the first paint follows the map
+}
+
+# A real press and release (or two, a double-click) at client coordinates x, y of the window
+# last located.
+click() { xdotool mousemove "$((client_left + $1))" "$((client_top + $2))" sleep 0.2 click "${@:3}" 1; }
+double_click() { click "$1" "$2" --repeat 2 --delay 80; }
+
+# Pixels of the screen, x y width height in the client area of the window last located, as $5.png.
+grab() {
+    import -window root "$work/screen.png"
+    convert "$work/screen.png" -crop "$3x$4+$((client_left + $1))+$((client_top + $2))" +repage "$5.png"
+}
+screenshot() { grab "$((outer_left - client_left))" "$((outer_top - client_top))" "$outer_width" "$outer_height" "$artefacts/$1"; }
+
+# Pixels of the banner area that differ from the background picture (a shown banner covers it).
+banner_pixels_unlike_background() {
+    grab 8 80 460 68 "$work/banner"
+    convert resources/main-background.jpg -crop 460x68+8+80 +repage "$work/background.png"
+    compare -metric AE -fuzz 8% "$work/banner.png" "$work/background.png" null: 2>&1 >/dev/null | cut -d' ' -f1 || true
+}
+
+# Opener call number $1 arrives and is exactly the record of the target $2 (text, or @FILE for a
+# file's bytes); with "link", it ran where links are opened.
+expect_opened() {
+    wait_for 15 eval '[ "$(opened_count)" -gt '"$1"' ]' || fail "nothing was opened for $2"
+    if [ "${2:0:1}" = @ ]; then as_record <"${2:1}"; else printf '%s' "$2" | as_record; fi >"$work/expected"
+    opened_args "$1" >"$work/received"
+    cmp -s "$work/received" "$work/expected" || fail "the opener received $(od -c "$work/received" | head -n3) for $2"
+    [ "${3:-}" != link ] || [ "$(opened_cwd "$1")" = "$link_cwd" ] ||
+        fail "the opener ran in $(opened_cwd "$1"), not $link_cwd, for $2"
+}
+
+# The window last located, frame included, lies in the middle of the screen (within 1 px).
+check_centred() {
+    local dx=$((2 * outer_left + outer_width - screen_width)) dy=$((2 * outer_top + outer_height - screen_height))
+    [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] ||
+        fail "$1 with its frame lies at $outer_left,$outer_top (${outer_width}x$outer_height), not centred"
+}
+check_client_size() {
+    [ "$client_width" = "$2" ] && [ "$client_height" = "$3" ] || fail "$1 is ${client_width}x$client_height, not $2x$3"
+}
+
+# --- the flows a user walks ---------------------------------------------------------------------
+# A new flow is a function here and a line in the list at the end; start_servers [silent] and
+# stop_servers give it the servers it needs. One that only a desktop's tools can see goes in that
+# desktop's desktop_flows.
+
+main_window_placed() {
+    step "the main window: its size and its place"
+    check_client_size "the main window" 699 399
+    check_centred "the main window"
+}
+
+go_to_site_before_search() {
+    step "go to site before any search: the message box, dismissed"
+    click 328 376
+    local box; box=$(await_window "$message_title") || fail "no message box for go-to-site before a search"
+    sleep 0.3
+    import -window "$box" "$artefacts/message-box.png"
+    desktop_key "$box" Return
+    wait_for 10 window_gone "$message_title" || fail "the message box stayed after Return"
+    [ "$(opened_count)" = 0 ] || fail "something was opened without an address"
+}
+
+search_then_go_to_site() {
+    step "search (a double-click fetches once), then go to site: the address reaches the opener byte for byte"
+    double_click 432 376
+    sleep 1
+    [ "$(address_requests)" = 1 ] || fail "a double-click on search fetched $(address_requests) times"
+    click 328 376
+    expect_opened 0 "@$served/link-server/ads/link.txt" link
+}
+
+banner() {
+    step "the banner is shown; a double-click on it opens its link once"
+    screenshot main-window
+    local unlike; unlike=$(banner_pixels_unlike_background)
+    [ "$unlike" -gt 5000 ] || fail "no banner shown: only $unlike pixels of the banner area differ from the background"
+    double_click 238 114
+    expect_opened 1 "@$served/content-server/document/LinkBaner.txt" link
+    sleep 1
+    [ "$(opened_count)" = 2 ] || fail "a double-click on the banner opened its link $(($(opened_count) - 1)) times"
+}
+
+support_window() {
+    step "contact: the Support window, its messenger invitation and its back button"
+    click 220 376
+    await_window "$support_title" >/dev/null || fail "the Support window did not appear"
+    sleep 0.5
+    desktop_locate "$support_title"
+    check_client_size "the Support window" 349 249
+    check_centred "the Support window"
+    screenshot support-window
+    click 140 118
+    expect_opened 2 'ymsgr:sendim?linkvane.support'
+    sleep 1
+    window_shown "$support_title" || fail "the Support window closed after the invitation"
+    click 296 228
+    wait_for 10 window_gone "$support_title" || fail "the back button did not close the Support window"
+}
+
+maker_window() {
+    step "about: the maker window, the maker site, the back button, and Alt+F4"
+    desktop_locate "$main_title"
+    click 100 376
+    local maker; maker=$(await_window "$maker_title") || fail "the maker window did not appear"
+    sleep 0.5
+    desktop_locate "$maker_title"
+    check_client_size "the maker window" 349 221
+    check_centred "the maker window"
+    screenshot maker-window
+    click 190 118
+    expect_opened 3 'http://www.linkvane.example/' link
+    click 296 204
+    wait_for 10 window_gone "$maker_title" || fail "the back button did not close the maker window"
+    desktop_locate "$main_title"
+    click 100 376
+    maker=$(await_window "$maker_title") || fail "the maker window did not open again"
+    sleep 0.5
+    desktop_key "$maker" alt+F4
+    wait_for 10 window_gone "$maker_title" || fail "Alt+F4 did not close the maker window"
+    sleep 0.5
+    window_shown "$main_title" || fail "Alt+F4 on the maker window closed the main window too"
+    desktop_locate "$main_title"
+}
+
+# Closing the main window ends the program within $1 ms.
+close_main_window() {
+    local asked; asked=$(now_ms)
+    desktop_key "$main_window" alt+F4
+    wait_for 10 process_ended "$program_pid" || fail "the program is still running after its window closed"
+    local took=$(($(now_ms) - asked))
+    wait "$program_pid" || fail "the program exited with status $?"
+    [ "$took" -le "$1" ] || fail "closing took $took ms"
+}
+
+servers_down() {
+    step "with the servers down (and a command line, which changes nothing) the window appears without a banner"
+    stop_servers
+    start_program -reverse '/?'
+    screenshot main-window-servers-down
+    local unlike; unlike=$(banner_pixels_unlike_background)
+    [ "$unlike" -lt 500 ] || fail "$unlike pixels of the banner area differ from the background with no server"
+    close_main_window 10000
+}
+
+silent_servers() {
+    step "with servers that never answer: the window shows at once, the clock ticks during a search, closing is at once"
+    start_servers silent 1
+    start_program
+    [ "$shown_ms" -le "$start_limit_ms" ] || fail "the window took $shown_ms ms to appear with silent servers"
+    click 432 376
+    sleep 0.3
+    grab 490 238 110 16 "$work/clock-1"
+    sleep 1.5
+    grab 490 238 110 16 "$work/clock-2"
+    ! cmp -s "$work/clock-1.png" "$work/clock-2.png" || fail "the clock stood still while a search waited"
+    close_main_window "$close_limit_ms"
+    stop_servers
+}
+
+desktop_build
+prepare_served_files
+. scripts/private-display.sh
+start_private_display "${screen_width}x$screen_height" || fail "no X server"
+desktop_setup
+start_servers
+start_program
+main_window_placed
+go_to_site_before_search
+for flow in "${desktop_flows[@]}"; do "$flow"; done   # what only this desktop's tools can see
+search_then_go_to_site
+banner
+support_window
+maker_window
+[ "$(opened_count)" = 4 ] || fail "the opener was called $(opened_count) times, not 4"
+step "closing the main window ends the program"
+close_main_window 10000
+servers_down
+silent_servers
+step "PASS; screenshots in $artefacts"

@@ -1,0 +1,55 @@
+# The end-to-end hooks of the Linux program (Qt), sourced by e2e.sh: built with the e2e preset,
+# links opened with a recording xdg-open first on PATH (tests/support/fake-opener.sh), windows
+# found by their X windows and the frames openbox draws.
+readonly content_port=47621 link_port=47622   # the e2e preset's server hosts
+readonly program=build/e2e/qt/linkvane
+readonly link_cwd=/ start_limit_ms=1500 close_limit_ms=1500
+desktop_flows=()
+
+desktop_build() {
+    step "building the program with loopback server hosts (e2e preset)"
+    scripts/install-deps.sh build display
+    cmake --preset e2e >/dev/null
+    cmake --build --preset e2e -j "$(nproc)" --target linkvane >/dev/null
+}
+
+desktop_setup() {
+    start_window_manager || fail "no window manager"
+    mkdir -p "$work/bin" "$work/opened"
+    cp tests/support/fake-opener.sh "$work/bin/xdg-open"
+    export PATH="$work/bin:$PATH" LINKVANE_OPENER_RECORDS="$work/opened"
+}
+
+desktop_start() {
+    LANG=C.UTF-8 "$program" "$@" >"$work/program.log" 2>&1 &
+    program_pid=$!; pids+=("$program_pid")
+}
+
+desktop_locate() {
+    local id info extents
+    id=$(window_named "$1"); info=$(xwininfo -id "$id")
+    client_left=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+    client_top=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
+    client_width=$(sed -n 's/^ *Width: *//p' <<<"$info")
+    client_height=$(sed -n 's/^ *Height: *//p' <<<"$info")
+    extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
+    [ -n "$extents" ] || fail "the window manager reports no frame for $1"
+    local left right top bottom
+    read -r left right top bottom <<<"$extents"
+    outer_left=$((client_left - left)) outer_top=$((client_top - top))
+    outer_width=$((client_width + left + right)) outer_height=$((client_height + top + bottom))
+}
+
+desktop_key() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1"
+    xdotool key "$2"
+}
+
+# Each record: the name the opener was called by, its working directory, its arguments, each
+# ended by a NUL byte; in the order of the calls.
+record() { find "$work/opened" -name 'call-*' | sort | sed -n "$(($1 + 1))p"; }
+opened_count() { find "$work/opened" -name 'call-*' | wc -l; }
+opened_args() { tail -z -n +3 "$(record "$1")"; }
+opened_cwd() { sed -z -n 2p "$(record "$1")" | tr -d '\0'; }
+as_record() { cat; printf '\0'; }
+desktop_cleanup() { :; }

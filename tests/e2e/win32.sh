@@ -1,0 +1,98 @@
+# The end-to-end hooks of the Windows program under Wine, sourced by e2e.sh: built in
+# build/windows-e2e, run in a Wine prefix whose web browser and messenger are a recording stand-in
+# (recorder.exe), windows found by asking the program's own windows (probe.exe): Wine draws the
+# frames itself. openbox leaves keys and stacking to the program, as on Windows.
+readonly content_port=47631 link_port=47632   # baked into the program built here
+readonly build=$root/build/windows-e2e
+readonly program=$build/win32/linkvane.exe
+readonly link_cwd='C:\' start_limit_ms=20000 close_limit_ms=5000
+desktop_flows=(tab_leaves_the_message_box tool_tip)
+[ -n "$tools" ] || fail "usage: e2e.sh win32 ARTEFACT_DIR TOOLS_DIR"
+
+desktop_build() {
+    step "building linkvane.exe with loopback server hosts"
+    scripts/install-deps.sh windows display
+    cmake -S . -B "$build" --toolchain "$root/cmake/toolchain-mingw64.cmake" -DCMAKE_BUILD_TYPE=Release \
+        -DBUILD_TESTING=OFF -DLINKVANE_CONTENT_SERVER="127.0.0.1:$content_port" \
+        -DLINKVANE_LINK_SERVER="127.0.0.1:$link_port" >"$work/configure.log" 2>&1 ||
+        { cat "$work/configure.log" >&2; fail "configure"; }
+    cmake --build "$build" -j 2 --target linkvane >"$work/build.log" 2>&1 ||
+        { tail -n 40 "$work/build.log" >&2; fail "build"; }
+}
+
+# Alt+F4 reaches the window (openbox would close its own idea of the focused window), and a click
+# raises nothing (openbox would raise a window that a modal one disables, or bury the modal one).
+# Wine starts after the X server: its desktop process takes the display of the first program.
+desktop_setup() {
+    sed -e '/<keybind key="A-F4">/,/<\/keybind>/d' \
+        -e '/<mouse>/,/<\/mouse>/{/<action name="Raise"\/>/d}' /etc/xdg/openbox/rc.xml >"$work/openbox.xml"
+    ! grep -q 'A-F4' "$work/openbox.xml" || fail "could not take Alt+F4 from openbox"
+    openbox --config-file "$work/openbox.xml" >/dev/null 2>&1 &
+    pids+=($!)
+    wait_for 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "no window manager"
+    export LINKVANE_WINEPREFIX=${LINKVANE_WINEPREFIX:-$build/wine/prefix}
+    . scripts/wine-env.sh
+    linkvane_wine_ensure_prefix || fail "no Wine prefix"
+    mkdir -p "$WINEPREFIX/drive_c/linkvane-e2e" "$work/opened"
+    cp "$tools/recorder.exe" "$tools/probe.exe" "$WINEPREFIX/drive_c/linkvane-e2e/"
+    export LINKVANE_E2E_OPENED
+    LINKVANE_E2E_OPENED=$(winepath -w "$work/opened" 2>/dev/null)
+    wineserver -p60 </dev/null >/dev/null 2>&1 || true
+    local command='"C:\linkvane-e2e\recorder.exe" "%1"'
+    for scheme in http https ymsgr; do
+        for hive in 'HKLM\Software\Classes' 'HKCU\Software\Classes'; do
+            wine reg add "$hive\\$scheme" /v 'URL Protocol' /d '' /f >/dev/null 2>&1
+            wine reg add "$hive\\$scheme\\shell\\open\\command" /ve /d "$command" /f >/dev/null 2>&1 ||
+                fail "could not register the recording handler for $scheme"
+        done
+    done
+}
+
+desktop_start() {
+    wine "$program" "$@" >"$work/program.log" 2>&1 &
+    program_pid=$!; pids+=("$program_pid")
+}
+
+# Asks the program's window titled $1 where it is; also sets enabled, focus_left/top, tooltip.
+desktop_locate() {
+    local report right bottom
+    report=$(wine 'C:\linkvane-e2e\probe.exe' "$1" 2>/dev/null | tr -d '\r') || fail "no window \"$1\" to probe"
+    read -r _ outer_left outer_top right bottom <<<"$(grep '^window ' <<<"$report")"
+    outer_width=$((right - outer_left)) outer_height=$((bottom - outer_top))
+    read -r _ client_left client_top client_width client_height <<<"$(grep '^client ' <<<"$report")"
+    read -r _ focus_left focus_top _ <<<"$(grep '^focus ' <<<"$report")"
+    tooltip=$(sed -n 's/^tooltip //p' <<<"$report")
+}
+
+# Keys go where the focus is, as a user's do (the window just opened or clicked).
+desktop_key() { xdotool key "$2"; }
+
+# The recorder writes call-N (the command line after its own name) and call-N.cwd.
+opened_count() { find "$work/opened" -name 'call-*' ! -name '*.*' | wc -l; }
+opened_args() { cat "$work/opened/call-$1"; }
+opened_cwd() { cat "$work/opened/call-$1.cwd"; }
+as_record() { printf '"'; cat; printf '"'; }   # as the registered command quotes %1
+desktop_cleanup() {
+    [ -z "${WINEPREFIX:-}" ] || { wineserver -k; wineserver -w; } >/dev/null 2>&1 || true
+}
+
+tab_leaves_the_message_box() {
+    step "Tab moves the focus from the administrator's message to the address box and back"
+    local expected
+    for expected in 24,195 Tab 23,320 shift+Tab 24,195; do
+        case $expected in
+            *,*) desktop_locate "$main_title"
+                 [ "$focus_left,$focus_top" = "$expected" ] || fail "the focus is at $focus_left,$focus_top, not $expected" ;;
+            *) xdotool key "$expected"; sleep 0.3 ;;
+        esac
+    done
+}
+
+# Wine's tooltip window gives no text to another process; where it does, it is the caption's.
+tool_tip() {
+    step "the search button's tooltip"
+    xdotool mousemove "$((client_left + 440))" "$((client_top + 380))" sleep 1.5
+    desktop_locate "$main_title"
+    [ "$tooltip" = "shown " ] || [ "$tooltip" = "shown جستجو" ] || fail "the search button shows the tooltip \"$tooltip\""
+    xdotool mousemove "$((client_left + 650))" "$((client_top + 390))" sleep 0.5
+}

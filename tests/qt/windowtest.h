@@ -1,0 +1,36 @@
+#pragma once
+// What the Qt window suites share: the program without a network, showing a window, and real
+// mouse events that go through a window, which hands them to the control on top at that point.
+
+#include "app/Main.h"
+#include "net/codepage.h"
+#include "qt/FormWindow.h"
+#include "tests/support/testserver.h"
+
+#include <QTest>
+
+namespace linkvane {
+
+// Both servers at a loopback port where nothing listens.
+inline ServerHosts Offline() {
+    const std::u16string dead = u"127.0.0.1:" + FromUtf8(std::to_string(DeadPort()));
+    return {dead, dead};
+}
+
+inline FormWindow& Shown(Form& form) {
+    FormWindow& window = FormWindow::Of(form);
+    window.Show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        qFatal("the window was never shown");
+    return window;
+}
+
+inline QPoint CentreOf(const FormWindow& form, const char* control) {
+    return form.control(control)->geometry().center();
+}
+inline void MoveTo(QWidget& window, QPoint where) { QTest::mouseMove(window.windowHandle(), where); }
+inline void Click(QWidget& window, QPoint where) {
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, where);
+}
+
+}  // namespace linkvane
