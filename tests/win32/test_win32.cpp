@@ -402,6 +402,16 @@ TEST_CASE("resolution: the main window at the screen's dots per inch, every labe
     // high at 96 dots per inch, and grows with the resolution.
     CHECK(tallest >= int(10 * scale));
 
+    // A picture's pixels are the layout's: a small banner grows with the resolution, a huge one
+    // still ends at the banner's rectangle, which scales with the layout.
+    form.setPicture("baner", BitmapFile(40, 20));
+    RECT banner = window.ControlRect("baner");
+    CHECK(banner.right - banner.left == ScaledPixels(40, scale));
+    form.setPicture("baner", BitmapFile(5600, 5600));
+    banner = window.ControlRect("baner");
+    CHECK(banner.right - banner.left == TwipsToPixels(6900, dpi));
+    CHECK(banner.bottom - banner.top == TwipsToPixels(1020, dpi));
+
     // Moved to a monitor of 100 % (from 100 %, to one of 125 %): the size the system suggests,
     // and the layout at the new resolution.
     const int moved = dpi == 96 ? 120 : 96;
