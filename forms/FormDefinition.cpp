@@ -3,6 +3,8 @@
 #include "forms/Twips.h"
 
 #include <algorithm>
+#include <cmath>
+#include <iterator>
 
 namespace linkvane {
 
@@ -24,16 +26,52 @@ PixelRect PixelRect::united(const PixelRect& other) const {
             std::max(bottom(), other.bottom()) - newTop};
 }
 
-PixelRect PixelRectOf(const ControlDefinition& control) {
-    return {TwipsToPixels(control.left), TwipsToPixels(control.top), TwipsToPixels(control.width),
-            TwipsToPixels(control.height)};
+PixelRect PixelRectOf(const ControlDefinition& control, int dpi) {
+    return {TwipsToPixels(control.left, dpi), TwipsToPixels(control.top, dpi), TwipsToPixels(control.width, dpi),
+            TwipsToPixels(control.height, dpi)};
 }
 
-PixelSize ImageSizeFor(const ControlDefinition& image, PixelSize picture) {
-    const PixelSize stored{TwipsToPixels(image.width), TwipsToPixels(image.height)};
+PixelSize ClientSizeOf(const FormDefinition& form, int dpi) {
+    return {TwipsToPixels(form.clientWidth, dpi), TwipsToPixels(form.clientHeight, dpi)};
+}
+
+PixelSize ImageSizeFor(const ControlDefinition& image, PixelSize picture, int dpi) {
+    const PixelSize stored{TwipsToPixels(image.width, dpi), TwipsToPixels(image.height, dpi)};
     if (!image.autoSize)
         return stored;
     return {std::min(picture.width, stored.width), std::min(picture.height, stored.height)};
+}
+
+namespace {
+
+constexpr double kArtworkScales[] = {1.0, 1.5, 2.0};
+
+double UsableScale(double scale) { return std::isfinite(scale) && scale > 0 ? scale : 1.0; }
+
+}  // namespace
+
+double ArtworkScaleFor(double deviceScale) {
+    deviceScale = UsableScale(deviceScale);
+    // A scale a hair above a drawn one (1.0000001 from a desktop's arithmetic) is that one: a
+    // picture drawn down by a thousandth would only lose its sharpness.
+    constexpr double kSlack = 0.001;
+    for (double drawn : kArtworkScales) {
+        if (drawn >= deviceScale - kSlack)
+            return drawn;
+    }
+    return kArtworkScales[std::size(kArtworkScales) - 1];
+}
+
+std::string ArtworkFileAt(const std::string& file, double artworkScale) {
+    if (artworkScale == 1.0 || file.empty())
+        return file;
+    const std::string suffix = artworkScale == 1.5 ? "-1.5x" : "-2x";
+    const std::size_t dot = file.rfind('.');
+    return dot == std::string::npos ? file + suffix : file.substr(0, dot) + suffix + file.substr(dot);
+}
+
+int ScaledPixels(int pixels, double deviceScale) {
+    return int(std::lround(double(pixels) * UsableScale(deviceScale)));
 }
 
 bool TakesFocus(const ControlDefinition& control) {

@@ -2,6 +2,8 @@
 // A window described as data, in the units and terms of its stored layout. Each desktop's runtime
 // builds the window from it afresh at every showing.
 
+#include "forms/Twips.h"
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -69,14 +71,30 @@ struct PixelRect {
     bool operator==(const PixelRect&) const = default;
 };
 
-// A control's stored rectangle in pixels.
-PixelRect PixelRectOf(const ControlDefinition& control);
+// A control's stored rectangle in pixels at a resolution in dots per inch.
+PixelRect PixelRectOf(const ControlDefinition& control, int dpi = kStandardDpi);
+
+// A window's client area in pixels at a resolution.
+PixelSize ClientSizeOf(const FormDefinition& form, int dpi = kStandardDpi);
 
 // The size an image control takes for a picture of the given size: an auto-sized image takes the
 // picture's own size, but never more than the rectangle its layout stores, so that no picture
 // (a transparent one of any size included) covers another control or takes its clicks. Others
-// keep their stored size.
-PixelSize ImageSizeFor(const ControlDefinition& image, PixelSize picture);
+// keep their stored size. Sizes in pixels at the window's resolution.
+PixelSize ImageSizeFor(const ControlDefinition& image, PixelSize picture, int dpi = kStandardDpi);
+
+// The pictures under resources/ are drawn at 1x, 1.5x and 2x. A desktop that shows the window at a
+// scale (device pixels per layout pixel: 1.25 at 120 dots per inch) takes the nearest picture at or
+// above its scale and draws it down to the scale; above 2x it enlarges the 2x one. A scale that is
+// no number, or not above zero, is taken as 1.
+double ArtworkScaleFor(double deviceScale);
+
+// The file of a picture at an artwork scale: "main-background.jpg" at 1.5 is
+// "main-background-1.5x.jpg"; at 1 the file itself.
+std::string ArtworkFileAt(const std::string& file, double artworkScale);
+
+// A length of the 1x artwork in device pixels at a scale, rounded to nearest.
+int ScaledPixels(int pixels, double deviceScale);
 
 // Whether a control takes the keyboard focus (and so has a place in the tab order).
 bool TakesFocus(const ControlDefinition& control);

@@ -64,8 +64,8 @@ PixelRect InkFromCanvas(const PixelRect& deviceInk, const InkCanvas& canvas, dou
     return {left - canvas.penX, top - canvas.baseline, right - left, bottom - top};
 }
 
-LabelPlacement PlaceLabel(const ControlDefinition& label, const TextMeasure& text) {
-    const PixelRect stored = PixelRectOf(label);
+LabelPlacement PlaceLabel(const ControlDefinition& label, const TextMeasure& text, int dpi) {
+    const PixelRect stored = PixelRectOf(label, dpi);
     const int advance = std::max(text.advance, 0);
     int penX = stored.left;
     if (label.autoSize) {

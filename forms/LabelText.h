@@ -49,7 +49,8 @@ struct LabelPlacement {
 // when it grows left; a fixed-size label aligns its text within its stored rectangle, so that
 // right-aligned text that is wider than the label ends at the stored right edge and grows left.
 // The baseline lies one ascent below the stored top. The rectangle then takes in the whole line
-// and all of its ink; a fixed-size label never becomes smaller than its stored rectangle.
-LabelPlacement PlaceLabel(const ControlDefinition& label, const TextMeasure& text);
+// and all of its ink; a fixed-size label never becomes smaller than its stored rectangle. The
+// measure and the result are in pixels at the window's resolution.
+LabelPlacement PlaceLabel(const ControlDefinition& label, const TextMeasure& text, int dpi = kStandardDpi);
 
 }  // namespace linkvane

@@ -9,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QImage>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <map>
 #include <optional>
 
@@ -95,8 +97,6 @@ FormWindow::FormWindow(Form& form) : m_form(form) {
     setWindowTitle(Q(definition.caption));
     setFont(WindowFont());
     setMouseTracking(true);
-    if (!definition.background.empty())
-        m_background.load(ResourcePath(definition.background));
     if (!definition.icon.empty())
         setWindowIcon(QIcon(ResourcePath(definition.icon)));
     applyFrame();
@@ -429,12 +429,39 @@ void FormWindow::ShowWarning(const std::u16string& title, const std::u16string& 
     ShowRightToLeftWarning(this, Q(title), Q(text));
 }
 
-void FormWindow::paintEvent(QPaintEvent*) {
-    // Beyond the picture the window keeps its plain colour.
-    if (!m_background.isNull()) {
-        QPainter painter(this);
-        painter.drawPixmap(0, 0, m_background);
+// The artwork drawn for the nearest scale at or above the screen's, brought down (or, above 2x,
+// up) to the exact size once, so that each of its pixels is one of the screen's.
+void FormWindow::prepareBackground(qreal scale) {
+    m_backgroundScale = scale;
+    m_background = {};
+    const std::string& file = m_form.definition().background;
+    if (file.empty())
+        return;
+    double artworkScale = ArtworkScaleFor(scale);
+    QImage picture(ResourcePath(ArtworkFileAt(file, artworkScale)));
+    if (picture.isNull()) {
+        artworkScale = 1.0;
+        picture.load(ResourcePath(file));
     }
+    if (picture.isNull())
+        return;
+    const QSize wanted(ScaledPixels(int(std::lround(picture.width() / artworkScale)), scale),
+                       ScaledPixels(int(std::lround(picture.height() / artworkScale)), scale));
+    if (picture.size() != wanted)
+        picture = picture.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    m_background = QPixmap::fromImage(picture);
+    m_background.setDevicePixelRatio(scale);
+}
+
+void FormWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // The scale of what is painted on: the screen's, or that of an image the window is rendered into.
+    const qreal scale = painter.device()->devicePixelRatioF();
+    if (scale != m_backgroundScale)
+        prepareBackground(scale);
+    // Beyond the picture the window keeps its plain colour.
+    if (!m_background.isNull())
+        painter.drawPixmap(0, 0, m_background);
 }
 
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {

@@ -67,7 +67,10 @@ private:
     QObject* find(std::string_view name) const;
 
     Form& m_form;
+    // The background picture for the scale it was last drawn at (device pixels per pixel).
     QPixmap m_background;
+    qreal m_backgroundScale = 0;
+    void prepareBackground(qreal scale);
     QHash<QString, QPointer<QObject>> m_controls;
     QPointer<QWidget> m_firstInTabOrder;
     QEventLoop* m_modalLoop = nullptr;

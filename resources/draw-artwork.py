@@ -7,6 +7,8 @@ Outputs (all committed; the build only reads them):
     resources/main-background.jpg     700 x 400, the main window's whole look
     resources/support-background.jpg  349 x 249, the support window
     resources/maker-background.jpg    350 x 223, the maker window
+    resources/*-background-1.5x.jpg   the same at 1.5 and 2 times the size, for high-DPI screens
+    resources/*-background-2x.jpg     (drawn afresh at that size, not enlarged)
     resources/linkvane.ico            seven images: 48/32/16 at 8 bpp, 48/32/24/16 at 32 bpp
     resources/icons/linkvane-N.png    desktop-menu icons, N = 16 ... 256
     resources/hand.cur                32 x 32 two-colour pointing hand, hot spot (5, 0), 326 bytes
@@ -28,6 +30,8 @@ from PIL import Image, ImageDraw, ImageFilter, ImageFont
 HERE = pathlib.Path(__file__).resolve().parent
 DEMO = HERE.parent / "demo"
 SS = 4  # everything is drawn at SS times its size and scaled down, for smooth edges
+SCALE = 1  # the size of the finished picture against the layout's pixels (1, 1.5 or 2)
+SCALES = (1.5, 2)  # the larger pictures for high-DPI screens, besides the 1x ones
 FONT_DIR = pathlib.Path("/usr/share/fonts/truetype/dejavu")
 
 # Theme colours.
@@ -485,7 +489,24 @@ def corner_rings(canvas, corner, radii):
 
 
 def finish(canvas):
-    return canvas.resize((canvas.width // SS, canvas.height // SS), Image.LANCZOS).convert("RGB")
+    size = (round(canvas.width * SCALE / SS), round(canvas.height * SCALE / SS))
+    return canvas.resize(size, Image.LANCZOS).convert("RGB")
+
+
+def at_scale(scale, draw):
+    """Draws a picture at a scale: the layout's pixel coordinates stay, the drawing is finer."""
+    global SS, SCALE
+    saved = SS, SCALE
+    SS, SCALE = round(4 * scale), scale
+    try:
+        return draw()
+    finally:
+        SS, SCALE = saved
+
+
+def scaled_name(name, scale):
+    stem, dot, extension = name.rpartition(".")
+    return f"{stem}-{scale:g}x{dot}{extension}"
 
 
 # ---------------------------------------------------------------- the three backgrounds
@@ -754,9 +775,10 @@ def relative_luminance(rgb):
     return 0.2126 * r + 0.7152 * g + 0.0722 * b
 
 
-def check_white_text_readable(name, picture, rects, minimum_contrast=4.5):
+def check_white_text_readable(name, picture, rects, minimum_contrast=4.5, scale=1):
     """White text must stand out (WCAG contrast 4.5:1) against the brightest pixel of its label."""
-    for left, top, width, height in rects:
+    for rect in rects:
+        left, top, width, height = (round(v * scale) for v in rect)
         region = picture.crop((left, top, left + width, top + height))
         brightest = max(relative_luminance(p) for p in region.getdata())
         contrast = 1.05 / (brightest + 0.05)
@@ -794,6 +816,10 @@ def check_outputs(files):
     for name, size in sizes.items():
         with Image.open(HERE / name) as picture:
             assert picture.format == "JPEG" and picture.size == size, (name, picture.size)
+        for scale in SCALES:
+            with Image.open(HERE / scaled_name(name, scale)) as picture:
+                expected = tuple(round(v * scale) for v in size)
+                assert picture.format == "JPEG" and picture.size == expected, (name, scale, picture.size)
     for name in ("banner.jpg", "banner.gif"):
         with Image.open(DEMO / name) as picture:
             assert picture.size == (460, 68), (name, picture.size)
@@ -828,6 +854,15 @@ def main():
     maker = maker_background()
     check_white_text_readable("maker", maker, maker_label_rects())
     save_jpeg(maker, HERE / "maker-background.jpg")
+
+    backgrounds = [("main", "main-background.jpg", main_background, main_label_rects()),
+                   ("support", "support-background.jpg", support_background, support_label_rects()),
+                   ("maker", "maker-background.jpg", maker_background, maker_label_rects())]
+    for scale in SCALES:
+        for label, name, draw, rects in backgrounds:
+            picture = at_scale(scale, draw)
+            check_white_text_readable(f"{label} {scale:g}x", picture, rects, scale=scale)
+            save_jpeg(picture, HERE / scaled_name(name, scale))
 
     icons = {size: icon_image(size) for size in (16, 24, 32, 48, 64, 128, 256)}
     (HERE / "icons").mkdir(exist_ok=True)

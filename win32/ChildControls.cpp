@@ -48,8 +48,8 @@ std::u16string WindowText(HWND window) {
     return text;
 }
 
-HWND CreateChildControl(HWND parent, const ControlDefinition& d, UINT_PTR id) {
-    const PixelRect box = PixelRectOf(d);
+HWND CreateChildControl(HWND parent, const ControlDefinition& d, UINT_PTR id, int dpi) {
+    const PixelRect box = PixelRectOf(d, dpi);
     DWORD style = WS_CHILD | WS_TABSTOP | (d.visible ? WS_VISIBLE : 0);
     DWORD extended = d.readingOrder == ReadingOrder::RightToLeft ? WS_EX_RTLREADING : 0;
     const wchar_t* windowClass = L"BUTTON";
@@ -67,10 +67,16 @@ HWND CreateChildControl(HWND parent, const ControlDefinition& d, UINT_PTR id) {
                                  box.height, parent, reinterpret_cast<HMENU>(id), GetModuleHandleW(nullptr), nullptr);
     if (!child)
         return nullptr;
-    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont(false)), FALSE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont(false, dpi)), FALSE);
     if (d.kind == ControlKind::TextBox)
         SendMessageW(child, EM_SETLIMITTEXT, 0, 0);  // no limit on typing, as stored
     return child;
+}
+
+void PlaceChildControl(HWND child, const ControlDefinition& d, int dpi) {
+    const PixelRect box = PixelRectOf(d, dpi);
+    SetWindowPos(child, nullptr, box.left, box.top, box.width, box.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont(false, dpi)), TRUE);
 }
 
 void ShowText(HWND child, const ControlDefinition& d, const std::u16string& text) {

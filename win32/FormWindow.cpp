@@ -4,6 +4,7 @@
 #include "forms/LabelText.h"
 #include "forms/Twips.h"
 #include "win32/ChildControls.h"
+#include "win32/Dpi.h"
 #include "win32/MessageLoop.h"
 #include "win32/Resources.h"
 #include "win32/Text.h"
@@ -24,7 +25,14 @@ constexpr UINT_PTR kFirstId = 100;
 
 RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.right(), r.bottom()}; }
 
-RECT StoredRect(const ControlDefinition& d) { return ToRect(PixelRectOf(d)); }
+RECT StoredRect(const ControlDefinition& d, int dpi) { return ToRect(PixelRectOf(d, dpi)); }
+
+// A picture's pixels are the layout's: at 150 % it is drawn half as large again, as the
+// rectangle it lies in is.
+PixelSize AtResolution(PixelSize picture, int dpi) {
+    const double scale = double(dpi) / kStandardDpi;
+    return {ScaledPixels(picture.width, scale), ScaledPixels(picture.height, scale)};
+}
 
 bool IsDrawn(const ControlDefinition& d) {
     return d.kind == ControlKind::Label || d.kind == ControlKind::Image;
@@ -56,8 +64,6 @@ std::vector<FormWindow*>& Registry() {
 FormWindow::FormWindow(Form& form) : m_form(form) {
     RegisterWindowClass(&WindowProcedure);
     const FormDefinition& definition = m_form.definition();
-    if (!definition.background.empty())
-        m_background = Picture::FromResource(definition.background);
     m_bigIcon = LoadIconResource(definition.icon, SM_CXICON, SM_CYICON);
     m_smallIcon = LoadIconResource(definition.icon, SM_CXSMICON, SM_CYSMICON);
     Registry().push_back(this);
@@ -102,14 +108,25 @@ void FormWindow::createWindow() {
         HWND active = GetActiveWindow();
         owner = FromHandle(active) ? active : nullptr;
     }
-    RECT frame{0, 0, TwipsToPixels(definition.clientWidth), TwipsToPixels(definition.clientHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, extended);
+    // Made at the system's resolution; the monitor it lands on may have another.
+    m_dpi = SystemDpi();
+    const PixelSize frame = FrameSizeFor(ClientSizeOf(definition, m_dpi), style, extended, m_dpi);
     const std::u16string& caption = definition.caption;
     m_window = CreateWindowExW(extended, kWindowClass, Wide(caption), style, CW_USEDEFAULT, CW_USEDEFAULT,
-                               frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+                               frame.width, frame.height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!m_window)
         return;
+    if (const int own = WindowDpi(m_window); own != m_dpi) {
+        m_dpi = own;
+        const PixelSize resized = FrameSizeFor(ClientSizeOf(definition, m_dpi), style, extended, m_dpi);
+        SetWindowPos(m_window, nullptr, 0, 0, resized.width, resized.height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!definition.background.empty()) {
+        HDC screen = GetDC(m_window);
+        m_background.Prepare(definition.background, m_dpi, screen);
+        ReleaseDC(m_window, screen);
+    }
     // Messages of the creation itself go to the default procedure.
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     if (m_bigIcon)
@@ -160,7 +177,7 @@ void FormWindow::buildControl(const ControlDefinition& definition, std::size_t i
 }
 
 void FormWindow::buildChildWindow(Control& control, std::size_t index) {
-    control.window = CreateChildControl(m_window, *control.definition, kFirstId + index);
+    control.window = CreateChildControl(m_window, *control.definition, kFirstId + index, m_dpi);
 }
 
 void FormWindow::addToolTip(Control& control) {
@@ -210,8 +227,8 @@ void FormWindow::updateToolRect(const Control& control) {
 // (forms/LabelText.h); it takes the mouse and draws wherever its line or its ink is, so no letter
 // is cut and no paint leaves a trace behind.
 void FormWindow::layoutLabel(Control& control) {
-    const TextMeasure text = MeasureText(WindowFont(control.bold), control.text, control.readingOrder);
-    const LabelPlacement placed = PlaceLabel(*control.definition, text);
+    const TextMeasure text = MeasureText(WindowFont(control.bold, m_dpi), control.text, control.readingOrder);
+    const LabelPlacement placed = PlaceLabel(*control.definition, text, m_dpi);
     control.area = ToRect(placed.rect);
     control.textOrigin = {placed.rect.left + placed.penX, placed.rect.top + placed.baseline - text.ascent};
 }
@@ -220,13 +237,38 @@ void FormWindow::layoutLabel(Control& control) {
 // size, never beyond the stored rectangle, so that no picture covers another control.
 void FormWindow::placeImage(Control& control) {
     const ControlDefinition& d = *control.definition;
-    RECT box = StoredRect(d);
+    RECT box = StoredRect(d, m_dpi);
     if (control.picture) {
-        const PixelSize size = ImageSizeFor(d, control.picture.size());
+        const PixelSize size = ImageSizeFor(d, AtResolution(control.picture.size(), m_dpi), m_dpi);
         box.right = box.left + size.width;
         box.bottom = box.top + size.height;
     }
     control.area = box;
+}
+
+// A window moved to a monitor of another resolution takes the size the system suggests and lays
+// itself out again at the new resolution: every control, the fonts and the background picture.
+void FormWindow::takeResolution(int dpi, const RECT* suggested) {
+    if (dpi <= 0 || !m_window)
+        return;
+    m_dpi = dpi;
+    if (suggested) {
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    HDC screen = GetDC(m_window);
+    m_background.Prepare(m_form.definition().background, m_dpi, screen);
+    ReleaseDC(m_window, screen);
+    for (Control& control : m_controls) {
+        if (control.window)
+            PlaceChildControl(control.window, *control.definition, m_dpi);
+        else if (control.definition->kind == ControlKind::Label)
+            layoutLabel(control);
+        else if (control.definition->kind == ControlKind::Image)
+            placeImage(control);
+        updateToolRect(control);
+    }
+    InvalidateRect(m_window, nullptr, FALSE);
 }
 
 // Each firing arms the next, so that a seconds clock keeps to the second boundaries.
@@ -451,13 +493,15 @@ void FormWindow::drawControl(HDC dc, const Control& control) const {
     if (!d.visible)
         return;
     if (d.kind == ControlKind::Label) {
-        DrawLabelText(dc, WindowFont(control.bold), control.text, control.textOrigin.x, control.textOrigin.y,
+        DrawLabelText(dc, WindowFont(control.bold, m_dpi), control.text, control.textOrigin.x, control.textOrigin.y,
                       control.readingOrder);
     } else if (d.kind == ControlKind::Image && control.picture) {
         // Unscaled from the top-left corner, never beyond the control.
         const int saved = SaveDC(dc);
         IntersectClipRect(dc, control.area.left, control.area.top, control.area.right, control.area.bottom);
-        control.picture.Draw(dc, control.area.left, control.area.top);
+        const int mode = SetStretchBltMode(dc, HALFTONE);
+        control.picture.Draw(dc, control.area.left, control.area.top, AtResolution(control.picture.size(), m_dpi));
+        SetStretchBltMode(dc, mode);
         RestoreDC(dc, saved);
     }
 }
@@ -476,7 +520,7 @@ void FormWindow::paint() {
         SetViewportOrgEx(memory, -dirty.left, -dirty.top, nullptr);
         // Beyond the picture the window keeps its plain colour.
         FillRect(memory, &dirty, GetSysColorBrush(COLOR_BTNFACE));
-        m_background.Draw(memory, 0, 0);
+        m_background.Draw(memory);
         for (auto control = m_controls.rbegin(); control != m_controls.rend(); ++control) {
             RECT overlap;
             if (IntersectRect(&overlap, &control->area, &dirty))
@@ -621,6 +665,10 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_ACTIVATE:
         onActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_DPICHANGED:
+        // Both words carry the new resolution; the suggested rectangle keeps the window's place.
+        takeResolution(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE:
         // The close box, Alt+F4 or the task bar: the window unloads as by its own way out.

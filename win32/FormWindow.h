@@ -5,6 +5,7 @@
 
 #include "forms/Click.h"
 #include "forms/Desktop.h"
+#include "win32/Backdrop.h"
 #include "win32/Picture.h"
 
 #include <windows.h>
@@ -50,6 +51,10 @@ public:
     // the child window's rectangle; empty for an unknown control. For tests and tools.
     RECT ControlRect(std::string_view control) const;
 
+    // The resolution the window is laid out at, in dots per inch, and its background picture.
+    int dpi() const { return m_dpi; }
+    const Backdrop& backdrop() const { return m_background; }
+
 private:
     struct Control {
         const ControlDefinition* definition = nullptr;
@@ -74,6 +79,7 @@ private:
     void updateToolRect(const Control& control);
     void layoutLabel(Control& control);
     void placeImage(Control& control);
+    void takeResolution(int dpi, const RECT* suggested);
     void armTimer(Control& control);
     void centreOnScreen();
     void focusFirstControl();
@@ -98,7 +104,8 @@ private:
     const Control* find(std::string_view name) const;
 
     Form& m_form;
-    Picture m_background;
+    Backdrop m_background;
+    int m_dpi = 96;
     HICON m_bigIcon = nullptr, m_smallIcon = nullptr;
     HWND m_window = nullptr;
     HWND m_toolTips = nullptr;

@@ -99,11 +99,11 @@ Picture Picture::FromResource(const std::string& fileName) {
     return Decode(std::string(static_cast<const char*>(data), SizeofResource(nullptr, found)));
 }
 
-void Picture::Draw(HDC dc, int x, int y) const {
+void Picture::Draw(HDC dc, int x, int y, PixelSize size) const {
     if (!m_picture)
         return;
     // Rows of HIMETRIC run upwards: start at the bottom edge and go up.
-    m_picture->Render(dc, x, y, m_size.width, m_size.height, 0, m_himetricHeight, m_himetricWidth,
+    m_picture->Render(dc, x, y, size.width, size.height, 0, m_himetricHeight, m_himetricWidth,
                       -m_himetricHeight, nullptr);
 }
 

@@ -30,7 +30,9 @@ public:
     // In screen pixels.
     PixelSize size() const { return m_size; }
     // Draws it unscaled with its top-left corner at (x, y), transparent parts left as they are.
-    void Draw(HDC dc, int x, int y) const;
+    void Draw(HDC dc, int x, int y) const { Draw(dc, x, y, m_size); }
+    // The same at another size, smoothly where the device context's stretching mode is HALFTONE.
+    void Draw(HDC dc, int x, int y, PixelSize size) const;
 
 private:
     IPicture* m_picture = nullptr;

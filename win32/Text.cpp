@@ -2,19 +2,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <span>
 
 namespace linkvane {
 
 namespace {
 
-HFONT MakeWindowFont(bool bold) {
-    // 8.25 points at the screen's resolution: 11 pixels at 96 dots per inch.
-    HDC screen = GetDC(nullptr);
-    const int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    const int height = -MulDiv(825, pixelsPerInch, 7200);
+HFONT MakeWindowFont(bool bold, int dpi) {
+    // 8.25 points at the window's resolution: 11 pixels at 96 dots per inch, 17 at 144.
+    const int height = -MulDiv(825, dpi, 7200);
     return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                        ARABIC_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
@@ -85,10 +83,13 @@ TextMeasure PlainMeasure(HFONT font, const std::u16string& text) {
 
 }  // namespace
 
-HFONT WindowFont(bool bold) {
-    static const HFONT normal = MakeWindowFont(false);
-    static const HFONT heavy = MakeWindowFont(true);
-    return bold ? heavy : normal;
+HFONT WindowFont(bool bold, int dpi) {
+    // One pair for each resolution the windows have been shown at: a handful at most.
+    static std::map<std::pair<int, bool>, HFONT> fonts;
+    HFONT& font = fonts[{dpi, bold}];
+    if (!font)
+        font = MakeWindowFont(bold, dpi);
+    return font;
 }
 
 void DrawLabelText(HDC dc, HFONT font, const std::u16string& text, int x, int y, ReadingOrder order) {

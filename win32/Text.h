@@ -17,9 +17,9 @@ inline const wchar_t* Wide(const std::u16string& text) {
     return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-// Tahoma 8.25 points, Arabic character set, normal or bold: every window's font. Made once and
-// kept for the life of the program.
-HFONT WindowFont(bool bold);
+// Tahoma 8.25 points at a resolution in dots per inch, Arabic character set, normal or bold:
+// every window's font. Made once for each resolution and kept for the life of the program.
+HFONT WindowFont(bool bold, int dpi);
 
 // A line of text in the font: the font's ascent and descent, and the ink and advance found by
 // drawing it into a scratch bitmap (the core's InkCanvas), not from the font's figures alone:

@@ -13,6 +13,7 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <chrono>
 #include <map>
@@ -147,13 +148,42 @@ TEST_CASE("the tab order follows the stored indexes and leaves out the unordered
     CHECK(definition.find("Missing") == nullptr);
 }
 
-TEST_CASE("twips become pixels rounded to nearest") {
-    CHECK(TwipsToPixels(0) == 0);
-    CHECK(TwipsToPixels(7) == 0);
-    CHECK(TwipsToPixels(8) == 1);
-    CHECK(TwipsToPixels(10485) == 699);
-    CHECK(TwipsToPixels(5985) == 399);
-    CHECK(TwipsToPixels(-8) == -1);
+TEST_CASE("twips become pixels at a resolution, rounded to nearest, halves away from zero") {
+    struct Case { int twips, dpi, pixels; };
+    const Case cases[] = {
+        {0, 96, 0}, {7, 96, 0}, {8, 96, 1}, {-8, 96, -1}, {10485, 96, 699}, {5985, 96, 399},
+        // The main window's client area at 125, 150 and 200 %: 699 x 399 scaled, halves up.
+        {10485, 120, 874}, {5985, 120, 499}, {10485, 144, 1049}, {5985, 144, 599},
+        {10485, 192, 1398}, {5985, 192, 798}, {5, 144, 1}, {-5, 144, -1}, {4, 144, 0},
+        // No overflow for the largest twips at a large resolution.
+        {2'000'000'000, 480, 666'666'667},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.twips);
+        CAPTURE(c.dpi);
+        CHECK(TwipsToPixels(c.twips, c.dpi) == c.pixels);
+    }
+    CHECK(TwipsToPixels(8) == TwipsToPixels(8, kStandardDpi));
+}
+
+TEST_CASE("the artwork nearest at or above a scale is drawn; its file and drawn size") {
+    struct Case { double deviceScale, artwork; };
+    const Case cases[] = {
+        {1.0, 1.0}, {1.0000001, 1.0}, {0.5, 1.0}, {1.01, 1.5}, {1.25, 1.5}, {1.5, 1.5}, {1.75, 2.0},
+        {2.0, 2.0}, {3.0, 2.0}, {0.0, 1.0}, {-2.0, 1.0}, {std::nan(""), 1.0}, {HUGE_VAL, 1.0},
+    };
+    for (const Case& c : cases) {
+        CAPTURE(c.deviceScale);
+        CHECK(ArtworkScaleFor(c.deviceScale) == c.artwork);
+    }
+    CHECK(ArtworkFileAt("main-background.jpg", 1.0) == "main-background.jpg");
+    CHECK(ArtworkFileAt("main-background.jpg", 1.5) == "main-background-1.5x.jpg");
+    CHECK(ArtworkFileAt("support-background.jpg", 2.0) == "support-background-2x.jpg");
+    CHECK(ArtworkFileAt("noextension", 2.0) == "noextension-2x");
+    // 700 x 400 of the main window's picture at 125 % and 150 %; odd sizes round to nearest.
+    CHECK(ScaledPixels(700, 1.25) == 875);
+    CHECK(ScaledPixels(349, 1.5) == 524);
+    CHECK(ScaledPixels(400, std::nan("")) == 400);
 }
 
 TEST_CASE("work off the user-interface thread gives its result back, or nothing once the program ends") {
@@ -241,6 +271,11 @@ TEST_CASE("a label keeps its text at the layout's anchor and grows to hold all o
     const LabelPlacement nonsense = PlaceLabel(caption, {.advance = -5, .ascent = -3, .descent = -1});
     CHECK(nonsense.rect.width >= 0);
     CHECK(nonsense.rect.height >= 0);
+
+    // At 144 dots per inch the anchors are the layout's at that resolution: 10 twips a pixel.
+    const LabelPlacement large = PlaceLabel(value, {.advance = 300, .ascent = 14, .descent = 3, .ink = {0, -12, 300, 15}}, 144);
+    CHECK(large.rect.right() == 188);  // 1875 twips
+    CHECK(large.rect.top + large.baseline == 552 + 14);
 }
 
 TEST_CASE("ink is found in a drawn buffer and brought back to logical pixels, rounded outwards") {

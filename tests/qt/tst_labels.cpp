@@ -1,6 +1,7 @@
 // Every label of the three windows shows all of its text: what a label draws, clipped to its
-// rectangle, is compared with the same text drawn unclipped at the same place. Run at the
-// screen's scale and again at a scale factor of 2 (see CMakeLists.txt).
+// rectangle, is compared with the same text drawn unclipped at the same place; and the window's
+// background is the artwork of the scale. Run at the screen's scale and again at scale factors
+// of 1.5 and 2 (see CMakeLists.txt).
 
 #include "app/Main.h"
 #include "calendar/Data.h"
@@ -142,6 +143,18 @@ QStringList InkLostInWindow(FormWindow& window) {
     return lost;
 }
 
+// How far two pictures differ in a rectangle: the mean difference of their colour channels.
+double MeanDifference(const QImage& a, const QImage& b, const QRect& area) {
+    double sum = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * area.width() * area.height());
+}
+
 // The font a desktop without Tahoma uses instead.
 QFont StandIn(const QFont& font) {
     QFont standIn = font;
@@ -246,6 +259,25 @@ private slots:
 
     // Each caption, normal and bold, lies inside its drawn button: clear of its left border and
     // of the icon at its right end.
+    // The background is the artwork drawn for the scale, each of its pixels a pixel of the screen,
+    // not the 1x picture enlarged: compared where the logo's ring and arrow have sharp edges.
+    void theBackgroundIsTheArtworkOfTheScale() {
+        Main mainForm({Dead(), Dead()});
+        FormWindow& window = FormWindow::Of(mainForm);
+        window.Load();
+        QImage drawn(window.size() * Scale(), QImage::Format_RGB32);
+        drawn.setDevicePixelRatio(Scale());
+        window.render(&drawn, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        const QString folder = QStringLiteral(":/resources/");
+        const QImage art(folder + QString::fromStdString(ArtworkFileAt("main-background.jpg", ArtworkScaleFor(Scale()))));
+        const QImage enlarged = QImage(folder + "main-background.jpg")
+                                    .scaled(art.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QRect edges(QPoint(540, 30) * Scale(), QPoint(640, 100) * Scale());
+        QVERIFY(MeanDifference(drawn, art, edges) < 0.5);
+        if (Scale() > 1)
+            QVERIFY(MeanDifference(drawn, enlarged, edges) > 2);
+    }
+
     void buttonCaptionsStayInsideTheirDrawnButtons() {
         Main mainForm(Offline());
         FormWindow& main = FormWindow::Of(mainForm);

@@ -2,10 +2,12 @@
 // where labels and pictures take the mouse, the wait that holds input, and the modal showing.
 // (Tab, the focus and double-clicks are the end-to-end test's, with real keys and buttons.)
 
+#include "app/MainDefinition.h"
 #include "forms/Background.h"
 #include "forms/Form.h"
 #include "forms/Twips.h"
 #include "win32/Desktop.h"
+#include "win32/Dpi.h"
 #include "win32/FormWindow.h"
 #include "win32/MessageLoop.h"
 
@@ -13,11 +15,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 using namespace linkvane;
 using namespace std::chrono_literals;
@@ -288,4 +293,122 @@ TEST_CASE("a modal showing disables the other windows, and ends at a close reque
     CHECK(message.wParam == 3);
     modal.Unload();
     owner.Unload();
+}
+
+namespace {
+
+// The client area as painted, 32-bit pixels, top row first.
+std::vector<std::uint32_t> CapturedClient(HWND window, int width, int height) {
+    std::vector<std::uint32_t> pixels(std::size_t(width) * std::size_t(height));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    GetDIBits(memory, bitmap, 0, UINT(height), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return pixels;
+}
+
+// The labels' text is white; nothing else in the window is.
+bool IsInk(std::uint32_t pixel) {
+    return (pixel & 0xFF) >= 250 && ((pixel >> 8) & 0xFF) >= 250 && ((pixel >> 16) & 0xFF) >= 250;
+}
+
+}  // namespace
+
+// Run once for each of 96, 120, 144 and 192 dots per inch (the prefix's LogPixels; see
+// CMakeLists.txt): the layout, the text and the background follow the screen's resolution.
+TEST_CASE("resolution: the main window at the screen's dots per inch, every label whole") {
+    InstalledDesktop desktop;
+    Form form(MainDefinition());
+    form.Load();
+    form.Show();
+    auto& window = static_cast<FormWindow&>(form.view());
+    HWND handle = window.handle();
+    PumpMessages();
+    UpdateWindow(handle);
+    const int dpi = SystemDpi();
+    const double scale = dpi / 96.0;
+    CAPTURE(dpi);
+    CHECK(window.dpi() == dpi);
+
+    RECT client;
+    GetClientRect(handle, &client);
+    CHECK(std::abs(client.right - 699 * scale) <= 1);
+    CHECK(std::abs(client.bottom - 399 * scale) <= 1);
+    // The nearest artwork at or above the scale, brought to 700 x 400 at the scale.
+    const double artwork = scale <= 1 ? 1 : scale <= 1.5 ? 1.5 : 2;
+    CHECK(window.backdrop().artworkScale() == artwork);
+    CHECK(std::abs(window.backdrop().size().width - 700 * scale) <= 0.5);
+    CHECK(std::abs(window.backdrop().size().height - 400 * scale) <= 0.5);
+
+    // Every label's ink lies within its rectangle: none is found around it, outside every label.
+    const auto pixels = CapturedClient(handle, client.right, client.bottom);
+    std::vector<RECT> labels;
+    for (const ControlDefinition& d : MainDefinition().controls) {
+        if (d.kind == ControlKind::Label && d.visible && !d.text.empty())
+            labels.push_back(window.ControlRect(d.name));
+    }
+    const int margin = int(6 * scale);
+    int tallest = 0;
+    for (const RECT& label : labels) {
+        CAPTURE(label.left);
+        CAPTURE(label.top);
+        int inside = 0, outside = 0, top = label.bottom, bottom = label.top;
+        for (int y = std::max(0, int(label.top) - margin); y < std::min(client.bottom, label.bottom + margin); ++y) {
+            for (int x = std::max(0, int(label.left) - margin); x < std::min(client.right, label.right + margin); ++x) {
+                if (!IsInk(pixels[std::size_t(y) * std::size_t(client.right) + std::size_t(x)]))
+                    continue;
+                const POINT point{x, y};
+                if (PtInRect(&label, point)) {
+                    ++inside;
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                } else if (std::none_of(labels.begin(), labels.end(), [&](const RECT& r) { return PtInRect(&r, point); })) {
+                    ++outside;
+                }
+            }
+        }
+        CHECK(inside > 0);
+        CHECK(outside == 0);
+        tallest = std::max(tallest, bottom - top + 1);
+    }
+    // Drawn at the resolution: the tallest label's ink (dots above and below the line) is 10 px
+    // high at 96 dots per inch, and grows with the resolution.
+    CHECK(tallest >= int(10 * scale));
+
+    // A picture's pixels are the layout's: a small banner grows with the resolution, a huge one
+    // still ends at the banner's rectangle, which scales with the layout.
+    form.setPicture("baner", BitmapFile(40, 20));
+    RECT banner = window.ControlRect("baner");
+    CHECK(banner.right - banner.left == ScaledPixels(40, scale));
+    form.setPicture("baner", BitmapFile(5600, 5600));
+    banner = window.ControlRect("baner");
+    CHECK(banner.right - banner.left == TwipsToPixels(6900, dpi));
+    CHECK(banner.bottom - banner.top == TwipsToPixels(1020, dpi));
+
+    // Moved to a monitor of 100 % (from 100 %, to one of 125 %): the size the system suggests,
+    // and the layout at the new resolution.
+    const int moved = dpi == 96 ? 120 : 96;
+    // (Wine keeps the frame of the resolution it started with, so the suggestion keeps it too.)
+    RECT frame;
+    GetWindowRect(handle, &frame);
+    const PixelSize size = ClientSizeOf(MainDefinition(), moved);
+    RECT suggested{frame.left, frame.top, frame.right + size.width - client.right,
+                   frame.bottom + size.height - client.bottom};
+    SendMessageW(handle, WM_DPICHANGED, MAKEWPARAM(moved, moved), reinterpret_cast<LPARAM>(&suggested));
+    GetClientRect(handle, &client);
+    CHECK(window.dpi() == moved);
+    CHECK(std::abs(client.right - 699 * moved / 96.0) <= 1);
+    CHECK(std::abs(client.bottom - 399 * moved / 96.0) <= 1);
+    CHECK(window.backdrop().size().width == ScaledPixels(700, moved / 96.0));
+    const RECT heading = window.ControlRect("Label3");
+    CHECK(heading.top == TwipsToPixels(4340, moved));
+    form.Unload();
 }
