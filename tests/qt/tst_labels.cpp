@@ -262,7 +262,7 @@ private slots:
     // The background is the artwork drawn for the scale, each of its pixels a pixel of the screen,
     // not the 1x picture enlarged: compared where the logo's ring and arrow have sharp edges.
     void theBackgroundIsTheArtworkOfTheScale() {
-        Main mainForm({Dead(), Dead()});
+        Main mainForm(Offline());
         FormWindow& window = FormWindow::Of(mainForm);
         window.Load();
         QImage drawn(window.size() * Scale(), QImage::Format_RGB32);
