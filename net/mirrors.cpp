@@ -107,10 +107,11 @@ public:
             const Clock::time_point now = Clock::now();
             for (std::size_t entry : race.due(now))
                 begin(entry, position++, std::chrono::duration_cast<milliseconds>(deadline - now));
+            // Until the next turn at the latest; a try that ends wakes the wait sooner.
             const Clock::time_point turn = race.nextTurn();
-            const auto patience = turn == Clock::time_point::max()
-                                      ? limits.headStart
-                                      : std::chrono::duration_cast<milliseconds>(turn - now);
+            milliseconds patience = limits.headStart;
+            if (turn != Clock::time_point::max())
+                patience = turn > now ? std::chrono::duration_cast<milliseconds>(turn - now) : milliseconds(0);
             gets_.wait(std::max(patience, milliseconds(1)));
             race.ended(settle());
         }

@@ -314,8 +314,8 @@ TEST_CASE("once a mirror has won, the other transfers are gone") {
     FetchLimits limits;
     limits.headStart = 100ms;
     ScopedFetchLimits quick(limits);
+    std::atomic<bool> closed{false};  // outlives the server, whose handler sets it
     TestServer trickle, good;
-    std::atomic<bool> closed{false};
     Trickle(trickle, "/document/AdminPm.txt", closed);
     good.serve("/document/AdminPm.txt", "salam");
     CHECK(GetFromMirrors({BaseOf(trickle), BaseOf(good)}, u"/document/AdminPm.txt", WantedAnswer::File) == u"salam");
