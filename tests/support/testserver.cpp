@@ -110,6 +110,15 @@ sockaddr_in LoopbackAddress(int port) {
     return address;
 }
 
+// Binds a socket to a free port of 127.0.0.1 and returns the port.
+int BoundPort(socket_t socket) {
+    sockaddr_in address = LoopbackAddress(0);
+    socklen_t length = sizeof address;
+    bind(socket, reinterpret_cast<sockaddr*>(&address), length);
+    getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+    return ntohs(address.sin_port);
+}
+
 // Starts a connection to the port without waiting; true when it opened within `patience`.
 bool ConnectionOpens(socket_t socket, int port, std::chrono::milliseconds patience) {
 #ifdef _WIN32
@@ -129,12 +138,7 @@ bool ConnectionOpens(socket_t socket, int port, std::chrono::milliseconds patien
 
 }  // namespace
 
-BlackHole::BlackHole() : listener_(socket(AF_INET, SOCK_STREAM, 0)) {
-    sockaddr_in address = LoopbackAddress(0);
-    socklen_t length = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    port_ = ntohs(address.sin_port);
+BlackHole::BlackHole() : listener_(socket(AF_INET, SOCK_STREAM, 0)), port_(BoundPort(listener_)) {
     listen(listener_, 0);
     // Connections fill the queue until one no longer opens: from then on requests are dropped.
     for (int i = 0; i < 64; ++i) {
@@ -154,19 +158,10 @@ std::u16string BlackHole::base() const { return u"http://127.0.0.1:" + FromUtf8(
 
 int DeadPort() {
     // A socket bound to port 0 gets a free port; closed again, it leaves nobody there.
-    const auto probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-#ifdef _WIN32
-    closesocket(probe);
-#else
-    close(probe);
-#endif
-    return ntohs(address.sin_port);
+    const socket_t probe = socket(AF_INET, SOCK_STREAM, 0);
+    const int port = BoundPort(probe);
+    CloseSocket(probe);
+    return port;
 }
 
 }  // namespace linkvane
