@@ -174,6 +174,8 @@ struct OneGet {
 };
 
 struct ConcurrentGets::State {
+    // libcurl is set up before the first of its handles is made: members start in this order.
+    bool curlReady = (EnsureCurlGlobal(), true);
     MultiHandle multi{curl_multi_init(), &curl_multi_cleanup};
     std::vector<std::unique_ptr<OneGet>> gets;
 
@@ -186,9 +188,33 @@ struct ConcurrentGets::State {
         curl_multi_remove_handle(multi.get(), get.curl.get());
         get.running = false;
     }
+
+    // Lets libcurl do what it can now and ends the transfers that are done.
+    void moveOn() {
+        int stillRunning = 0;
+        curl_multi_perform(multi.get(), &stillRunning);
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+            OneGet* get = nullptr;
+            if (message->msg == CURLMSG_DONE &&
+                curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &get) == CURLE_OK && get)
+                end(*get, message->data.result);
+        }
+        for (auto& get : gets)
+            if (get->running && g_abandoned)
+                end(*get, CURLE_ABORTED_BY_CALLBACK);
+    }
+
+    std::vector<std::size_t> runningNumbers() const {
+        std::vector<std::size_t> numbers;
+        for (std::size_t i = 0; i < gets.size(); ++i)
+            if (gets[i]->running)
+                numbers.push_back(i);
+        return numbers;
+    }
 };
 
-ConcurrentGets::ConcurrentGets() : state_(std::make_unique<State>()) { EnsureCurlGlobal(); }
+ConcurrentGets::ConcurrentGets() : state_(std::make_unique<State>()) {}
 
 ConcurrentGets::~ConcurrentGets() {
     for (auto& get : state_->gets)
@@ -218,43 +244,19 @@ std::size_t ConcurrentGets::start(const std::string& url, std::size_t maxBodyByt
 }
 
 std::vector<std::size_t> ConcurrentGets::wait(std::chrono::milliseconds patience) {
-    CURLM* multi = state_->multi.get();
-    std::vector<std::size_t> ended;
-    auto collect = [&] {
-        int stillRunning = 0;
-        curl_multi_perform(multi, &stillRunning);
-        int queued = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
-            if (message->msg != CURLMSG_DONE)
-                continue;
-            OneGet* get = nullptr;
-            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &get);
-            state_->end(*get, message->data.result);
-        }
-        for (std::size_t i = 0; i < state_->gets.size(); ++i) {
-            OneGet& get = *state_->gets[i];
-            if (get.running && g_abandoned)
-                state_->end(get, CURLE_ABORTED_BY_CALLBACK);
-        }
-    };
-    std::vector<bool> before;
-    for (const auto& get : state_->gets)
-        before.push_back(get->running);
-    collect();
-    if (std::find(before.begin(), before.end(), true) != before.end()) {
-        bool anyEnded = false;
-        for (std::size_t i = 0; i < before.size(); ++i)
-            anyEnded = anyEnded || (before[i] && !state_->gets[i]->running);
-        if (!anyEnded) {
-            // Woken by the sockets or by libcurl's own timers; never so long that an abandoned
-            // download goes unnoticed.
-            curl_multi_poll(multi, nullptr, 0, int(std::min(patience, kLongestWait).count()), nullptr);
-            collect();
-        }
+    const std::vector<std::size_t> wereRunning = state_->runningNumbers();
+    state_->moveOn();
+    if (!wereRunning.empty() && state_->runningNumbers() == wereRunning) {
+        // Woken by the sockets or by libcurl's own timers; never so long that an abandoned
+        // download goes unnoticed.
+        curl_multi_poll(state_->multi.get(), nullptr, 0, int(std::min(patience, kLongestWait).count()),
+                        nullptr);
+        state_->moveOn();
     }
-    for (std::size_t i = 0; i < before.size(); ++i)
-        if (before[i] && !state_->gets[i]->running)
-            ended.push_back(i);
+    std::vector<std::size_t> ended;
+    for (std::size_t number : wereRunning)
+        if (!state_->gets[number]->running)
+            ended.push_back(number);
     return ended;
 }
 
