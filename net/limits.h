@@ -21,6 +21,9 @@ struct FetchLimits {
     // within `allMirrors`.
     std::chrono::milliseconds mirrorConnect{10'000};
     std::chrono::milliseconds allMirrors{90'000};
+    // The mirrors of a list race: each starts when the one before it has failed or has gone this
+    // long without a complete answer, so that a mirror whose packets are dropped costs this much.
+    std::chrono::milliseconds headStart{1'000};
 };
 
 // The limits in force (the defaults above unless a ScopedFetchLimits is alive).

@@ -1,7 +1,8 @@
 #pragma once
-// A server named by several mirrors, tried in order, so that one blocked server does not strand
-// the users. A list of one behaves exactly as a single server.
+// A server named by several mirrors, so that one blocked server does not strand the users. The
+// mirrors race, the earlier ones with a head start; a list of one behaves exactly as a single server.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,19 +15,38 @@ namespace linkvane {
 // skipped; the build checks the rest.
 std::vector<std::u16string> MirrorBases(std::u16string_view serverList);
 
-// What makes a mirror's answer the one to take.
+// What makes a mirror's answer the one to take. Never a block page (below), whatever is asked.
 enum class WantedAnswer {
     File,          // it was read to its end with an HTTP 2xx status
     OpenableLink,  // that, and its text is a web address the desktop's opener accepts
 };
 
-// Fetches `path` from each base in turn and returns the text of the first answer that is what
-// `wanted` asks for. When none is, the first base's text, just as a one-server build gives it
-// (whatever its status; empty when the fetch failed). Every try keeps the download limits in force;
-// each base after the first must connect within the mirror connect limit, and all tries together
-// end within the limit for all mirrors (a try gets what is left of it; none starts when nothing
-// is). Blocks the calling thread.
+// Whether an answer is a web page, which a filter shows in a server's place: every file this
+// program downloads is plain text. True for the Content-Type text/html, or a body that begins,
+// after blanks, with "<!DOCTYPE" or "<html" in any letter case.
+bool IsBlockPage(std::string_view contentType, std::string_view body);
+
+// Whether a file's bytes are vouched for by the text of its detached signature (`path` + ".minisig"
+// from the same mirror). Called on the worker thread; must be cheap and thread-safe.
+using SignatureCheck = std::function<bool(std::string_view fileBytes, std::string_view signatureText)>;
+
+// Fetches `path` from the bases and returns the text of the first answer that is what `wanted`
+// asks for. The bases race: the one that last gave such an answer in this run goes first, then the
+// others in their order; each starts when the one before it has failed or has had the head start
+// of net/limits.h without a complete answer. The first acceptable answer to arrive wins (of two
+// that arrive together, the one that went first) and every other transfer stops at once.
+//
+// When no answer is acceptable: the first base's text, just as a one-server build gives it
+// (whatever its status; empty when the fetch failed), or empty when `signedBy` is set.
+//
+// With `signedBy`, an answer is acceptable only when the same base also gives `path` + ".minisig"
+// (whole, 2xx, within the text limit) and `signedBy` accepts the two; without it, no signature is
+// ever asked for.
+//
+// Every try keeps the download limits in force; each base after the first to go must connect
+// within the mirror connect limit, and all tries together end within the limit for all mirrors.
+// Blocks the calling thread.
 std::u16string GetFromMirrors(const std::vector<std::u16string>& bases, std::u16string_view path,
-                              WantedAnswer wanted);
+                              WantedAnswer wanted, const SignatureCheck& signedBy = {});
 
 }  // namespace linkvane

@@ -20,6 +20,8 @@ using Clock = std::chrono::steady_clock;
 constexpr char kUserAgent[] = "vb wininet";
 constexpr char kWebProtocols[] = "http,https";
 constexpr char kTlsProtocol[] = "https";
+// The longest a waiting transfer goes without looking whether downloads were abandoned.
+constexpr std::chrono::milliseconds kLongestWait{250};
 
 // libcurl's global state is set up once per process, before the first fetch, and lives until exit.
 struct CurlGlobal {
@@ -70,6 +72,7 @@ int CheckSilence(void* context, curl_off_t, curl_off_t, curl_off_t, curl_off_t) 
 }
 
 using CurlHandle = std::unique_ptr<CURL, decltype(&curl_easy_cleanup)>;
+using MultiHandle = std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)>;
 using HeaderList = std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)>;
 
 void SetPlainGet(CURL* curl, const std::string& url, curl_slist* headers) {
@@ -155,28 +158,118 @@ HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes) {
 
 HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes, const FetchLimits& limits,
                      RedirectRule rule) {
-    if (g_abandoned)
-        return {};
-    EnsureCurlGlobal();
-    CurlHandle curl(curl_easy_init(), &curl_easy_cleanup);
-    if (!curl)
-        return {};
-    // A plain GET needs no Accept header; libcurl would send "Accept: */*" of its own.
-    HeaderList headers(curl_slist_append(nullptr, "Accept:"), &curl_slist_free_all);
+    ConcurrentGets gets;
+    const std::size_t number = gets.start(url, maxBodyBytes, limits, rule);
+    while (gets.running(number))
+        gets.wait(kLongestWait);
+    return gets.response(number);
+}
 
+// One GET of a ConcurrentGets: its libcurl handle and what the callbacks fill in, at a fixed place.
+struct OneGet {
+    CurlHandle curl{nullptr, &curl_easy_cleanup};
+    HeaderList headers{nullptr, &curl_slist_free_all};
     Transfer transfer;
-    transfer.maxBodyBytes = maxBodyBytes;
-    transfer.silence = limits.silence;
+    bool running = false;
+};
 
-    SetPlainGet(curl.get(), url, headers.get());
-    SetLimits(curl.get(), limits, url, rule);
-    SetTrust(curl.get());
-    SetReceivers(curl.get(), transfer);
-    const CURLcode result = curl_easy_perform(curl.get());
+struct ConcurrentGets::State {
+    // libcurl is set up before the first of its handles is made: members start in this order.
+    bool curlReady = (EnsureCurlGlobal(), true);
+    MultiHandle multi{curl_multi_init(), &curl_multi_cleanup};
+    std::vector<std::unique_ptr<OneGet>> gets;
 
-    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &transfer.response.status);
-    transfer.response.complete = result == CURLE_OK;
-    return std::move(transfer.response);
+    void end(OneGet& get, CURLcode result) {
+        curl_easy_getinfo(get.curl.get(), CURLINFO_RESPONSE_CODE, &get.transfer.response.status);
+        const char* type = nullptr;
+        if (curl_easy_getinfo(get.curl.get(), CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
+            get.transfer.response.contentType = type;
+        get.transfer.response.complete = result == CURLE_OK;
+        curl_multi_remove_handle(multi.get(), get.curl.get());
+        get.running = false;
+    }
+
+    // Lets libcurl do what it can now and ends the transfers that are done.
+    void moveOn() {
+        int stillRunning = 0;
+        curl_multi_perform(multi.get(), &stillRunning);
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+            OneGet* get = nullptr;
+            if (message->msg == CURLMSG_DONE &&
+                curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &get) == CURLE_OK && get)
+                end(*get, message->data.result);
+        }
+        for (auto& get : gets)
+            if (get->running && g_abandoned)
+                end(*get, CURLE_ABORTED_BY_CALLBACK);
+    }
+
+    std::vector<std::size_t> runningNumbers() const {
+        std::vector<std::size_t> numbers;
+        for (std::size_t i = 0; i < gets.size(); ++i)
+            if (gets[i]->running)
+                numbers.push_back(i);
+        return numbers;
+    }
+};
+
+ConcurrentGets::ConcurrentGets() : state_(std::make_unique<State>()) {}
+
+ConcurrentGets::~ConcurrentGets() {
+    for (auto& get : state_->gets)
+        if (get->running)
+            curl_multi_remove_handle(state_->multi.get(), get->curl.get());
+}
+
+std::size_t ConcurrentGets::start(const std::string& url, std::size_t maxBodyBytes,
+                                  const FetchLimits& limits, RedirectRule rule) {
+    auto get = std::make_unique<OneGet>();
+    get->transfer.maxBodyBytes = maxBodyBytes;
+    get->transfer.silence = limits.silence;
+    get->curl.reset(curl_easy_init());
+    // A plain GET needs no Accept header; libcurl would send "Accept: */*" of its own.
+    get->headers.reset(curl_slist_append(nullptr, "Accept:"));
+    CURL* curl = get->curl.get();
+    if (curl && state_->multi && !g_abandoned) {
+        SetPlainGet(curl, url, get->headers.get());
+        SetLimits(curl, limits, url, rule);
+        SetTrust(curl);
+        SetReceivers(curl, get->transfer);
+        curl_easy_setopt(curl, CURLOPT_PRIVATE, get.get());
+        get->running = curl_multi_add_handle(state_->multi.get(), curl) == CURLM_OK;
+    }
+    state_->gets.push_back(std::move(get));
+    return state_->gets.size() - 1;
+}
+
+std::vector<std::size_t> ConcurrentGets::wait(std::chrono::milliseconds patience) {
+    const std::vector<std::size_t> wereRunning = state_->runningNumbers();
+    state_->moveOn();
+    if (!wereRunning.empty() && state_->runningNumbers() == wereRunning) {
+        // Woken by the sockets or by libcurl's own timers; never so long that an abandoned
+        // download goes unnoticed.
+        curl_multi_poll(state_->multi.get(), nullptr, 0, int(std::min(patience, kLongestWait).count()),
+                        nullptr);
+        state_->moveOn();
+    }
+    std::vector<std::size_t> ended;
+    for (std::size_t number : wereRunning)
+        if (!state_->gets[number]->running)
+            ended.push_back(number);
+    return ended;
+}
+
+void ConcurrentGets::stop(std::size_t number) {
+    OneGet& get = *state_->gets.at(number);
+    if (get.running)
+        state_->end(get, CURLE_ABORTED_BY_CALLBACK);
+}
+
+bool ConcurrentGets::running(std::size_t number) const { return state_->gets.at(number)->running; }
+
+const HttpResponse& ConcurrentGets::response(std::size_t number) const {
+    return state_->gets.at(number)->transfer.response;
 }
 
 }  // namespace linkvane

@@ -4,8 +4,11 @@
 
 #include "net/limits.h"
 
+#include <chrono>
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace linkvane {
 
@@ -13,6 +16,7 @@ struct HttpResponse {
     std::string body;       // every body byte that arrived, at most the byte limit
     long status = 0;        // HTTP status of the last response; 0 when none came
     bool complete = false;  // the body was read to its end within every limit
+    std::string contentType;  // the Content-Type of the last response, as sent; empty when none
 };
 
 // Where a fetch may be redirected.
@@ -31,6 +35,33 @@ HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes);
 // The same within the given limits, redirected as `rule` allows.
 HttpResponse HttpGet(const std::string& url, std::size_t maxBodyBytes, const FetchLimits& limits,
                      RedirectRule rule);
+
+// Several GETs at once on the caller's thread, each made and limited as HttpGet makes it. They move
+// on only inside wait(); the destructor ends every one still running at once, so that nothing of
+// them outlives the object.
+class ConcurrentGets {
+public:
+    ConcurrentGets();
+    ~ConcurrentGets();
+    ConcurrentGets(const ConcurrentGets&) = delete;
+    ConcurrentGets& operator=(const ConcurrentGets&) = delete;
+
+    // Starts a GET and returns its number: 0, 1, ... in the order of starting.
+    std::size_t start(const std::string& url, std::size_t maxBodyBytes, const FetchLimits& limits,
+                      RedirectRule rule);
+    // Lets the transfers run for at most `patience`, less once one has ended; returns the numbers
+    // of those that ended meanwhile, in ascending order.
+    std::vector<std::size_t> wait(std::chrono::milliseconds patience);
+    // Ends a transfer now, as failed, if it still runs.
+    void stop(std::size_t number);
+    bool running(std::size_t number) const;
+    // What a transfer received; final once it has ended.
+    const HttpResponse& response(std::size_t number) const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // Ends every running download within a second and makes every later one fail at once, as
 // incomplete with no status: the program is ending. Safe from any thread.

@@ -2,11 +2,16 @@
 #include "net/internetfile.h"
 #include "net/limits.h"
 #include "net/mirrors.h"
+#include "net/race.h"
 #include "tests/support/testserver.h"
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,6 +41,18 @@ void Silent(TestServer& server, const std::string& path) {
     });
 }
 
+// Sends a byte now and then without end; `closed` is set once the client has gone away.
+void Trickle(TestServer& server, const std::string& path, std::atomic<bool>& closed) {
+    server.handle(path, [&server, &closed](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider("text/plain", [&server, &closed](size_t, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(20ms);
+            if (!sink.write("x", 1))
+                closed = true;
+            return !closed && !server.stopping();
+        });
+    });
+}
+
 // Short limits: a silent mirror costs its silence limit, all of them together at most 1.2 s.
 FetchLimits QuickMirrorLimits() {
     FetchLimits limits;
@@ -44,6 +61,7 @@ FetchLimits QuickMirrorLimits() {
     limits.whole = 800ms;
     limits.mirrorConnect = 300ms;
     limits.allMirrors = 1200ms;
+    limits.headStart = 200ms;
     return limits;
 }
 
@@ -61,9 +79,9 @@ TEST_CASE("a server list names its bases in order") {
     CHECK(GetFromMirrors({}, kLinkPath, WantedAnswer::File).empty());
 }
 
-TEST_CASE("past a dead and a 404 mirror, the good one wins") {
+TEST_CASE("past a dead and a 404 mirror the good one wins, and goes first from then on") {
     TestServer missing, good;
-    missing.serve("/ads/link.txt", "<html>not here</html>", 404);
+    missing.serve("/ads/link.txt", "not here", 404);
     good.serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
     good.serve("/document/AdminPm.txt", "salam");
     missing.serve("/document/AdminPm.txt", "gone", 404);
@@ -71,35 +89,64 @@ TEST_CASE("past a dead and a 404 mirror, the good one wins") {
 
     CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site\r\n");
     CHECK(GetFromMirrors(bases, u"/document/AdminPm.txt", WantedAnswer::File) == u"salam");
-    CHECK(missing.requests().size() == 2);
+    CHECK(missing.requests().size() == 1);
     CHECK(good.requests().size() == 2);
+    // Only this list remembers: the same mirrors in another list start from that list's first.
+    CHECK(GetFromMirrors({BaseOf(missing), BaseOf(good)}, u"/document/AdminPm.txt", WantedAnswer::File) ==
+          u"salam");
+    CHECK(missing.requests().size() == 2);
 }
 
-TEST_CASE("a search takes only an address the opener accepts; a content file takes any text") {
-    // A blocked mirror often answers 200 with a notice page instead of the file.
+TEST_CASE("a search takes only an address the opener accepts") {
     TestServer notice, good;
-    for (const char* path : {"/ads/link.txt", "/document/AdminPm.txt"})
-        notice.serve(path, "<html>blocked</html>");
+    notice.serve("/ads/link.txt", "blocked");
     notice.serve("/empty/ads/link.txt", "");
     notice.serve("/unsafe/ads/link.txt", "http://x\nfile:///etc/passwd");
     good.serve("/ads/link.txt", "https://127.0.0.1/found");
-    const Bases bases{BaseOf(notice), BaseOf(good)};
-
-    CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"https://127.0.0.1/found");
-    CHECK(GetFromMirrors(bases, u"/document/AdminPm.txt", WantedAnswer::File) == u"<html>blocked</html>");
-    for (const char16_t* prefix : {u"/empty", u"/unsafe"}) {
+    for (const char16_t* prefix : {u"", u"/empty", u"/unsafe"}) {
         CAPTURE(ToUtf8(prefix));
         CHECK(GetFromMirrors({BaseOf(notice) + prefix, BaseOf(good)}, kLinkPath,
                              WantedAnswer::OpenableLink) == u"https://127.0.0.1/found");
     }
 }
 
+TEST_CASE("a block page is never the file") {
+    CHECK(IsBlockPage("text/html", "plain words"));
+    CHECK(IsBlockPage(" Text/HTML; charset=utf-8", ""));
+    CHECK(IsBlockPage("text/plain", " \r\n\t<!DocType html><p>ACCESS BLOCKED"));
+    CHECK(IsBlockPage("", "<HTML><body>blocked"));
+    CHECK(IsBlockPage("application/octet-stream", "<html"));
+    CHECK_FALSE(IsBlockPage("text/plain", "http://127.0.0.1/site <html>"));
+    CHECK_FALSE(IsBlockPage("text/htmlish", "<htm"));
+    CHECK_FALSE(IsBlockPage("", ""));
+
+    // A filter answers in the first mirror's place, with any status; the next one has the file.
+    struct Page {
+        const char* body;
+        int status;
+        const char* type;
+    };
+    for (const Page& page : {Page{"<!DOCTYPE html><h1>ACCESS BLOCKED</h1>", 200, "text/plain"},
+                             Page{"http://127.0.0.1/blocked", 200, "text/html"},
+                             Page{"<html>forbidden</html>", 403, "text/plain"}}) {
+        CAPTURE(page.body);
+        TestServer filter, good, empty;
+        filter.serve("/document/AdminPm.txt", page.body, page.status, page.type);
+        good.serve("/document/AdminPm.txt", "http://127.0.0.1/real");
+        CHECK(GetFromMirrors({BaseOf(filter), BaseOf(good)}, u"/document/AdminPm.txt", WantedAnswer::File) ==
+              u"http://127.0.0.1/real");
+        // With nothing better anywhere, the first mirror's answer stands, as with one server.
+        CHECK(GetFromMirrors({BaseOf(filter), BaseOf(empty)}, u"/document/AdminPm.txt", WantedAnswer::File) ==
+              FromUtf8(page.body));
+    }
+}
+
 TEST_CASE("when no mirror answers well, the first one's result stands") {
     TestServer missing, broken;
-    missing.serve("/ads/link.txt", "<html>not here</html>", 404);
+    missing.serve("/ads/link.txt", "not here", 404);
     broken.serve("/ads/link.txt", "oops", 500);
     CHECK(GetFromMirrors({BaseOf(missing), DeadBase(), BaseOf(broken)}, kLinkPath,
-                         WantedAnswer::OpenableLink) == u"<html>not here</html>");
+                         WantedAnswer::OpenableLink) == u"not here");
     CHECK(GetFromMirrors({DeadBase(), BaseOf(broken)}, kLinkPath, WantedAnswer::OpenableLink).empty());
     CHECK(missing.requests().size() == 1);
     CHECK(broken.requests().size() == 2);
@@ -171,12 +218,143 @@ TEST_CASE("silent mirrors cost their limits, and all of them together the limit 
           u"http://127.0.0.1/half");
 
     start = std::chrono::steady_clock::now();
+    const std::size_t asked = silent.requests().size();
     const Bases manySilent(8, BaseOf(silent));
     CHECK(GetFromMirrors(manySilent, kLinkPath, WantedAnswer::File).empty());
     const long long took = MillisecondsSince(start);
     CHECK(took >= 1100);
     CHECK(took < 1700);
-    CHECK(silent.requests().size() < 8);  // the last mirrors were never tried
+    CHECK(silent.requests().size() - asked < 8);  // the last mirrors were never tried
+}
+
+TEST_CASE("the race: head starts, turns passed on failure, the winner") {
+    using Ended = MirrorRace::Ended;
+    struct Look {
+        int at;  // ms
+        std::vector<Ended> ended;
+    };
+    struct Start {
+        std::size_t entry;
+        int at;
+        bool operator==(const Start&) const = default;
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> order;
+        std::vector<Look> looks;
+        std::vector<Start> starts;
+        std::optional<std::size_t> winner;
+        bool over;
+    };
+    const Case cases[] = {
+        {"each next one after the head start", {0, 1, 2}, {{0, {}}, {999, {}}, {1000, {}}, {1999, {}}, {2500, {}}},
+         {{0, 0}, {1, 1000}, {2, 2500}}, {}, false},
+        {"a failure passes the turn at once", {0, 1, 2}, {{0, {}}, {300, {{0, false}}}, {1299, {}}, {1300, {}}},
+         {{0, 0}, {1, 300}, {2, 1300}}, {}, false},
+        {"only the latest one's failure passes it", {0, 1, 2}, {{0, {}}, {1000, {}}, {1200, {{0, false}}}, {1999, {}}},
+         {{0, 0}, {1, 1000}}, {}, false},
+        {"a later answer wins while an earlier one runs", {0, 1, 2}, {{0, {}}, {1000, {}}, {1500, {{1, true}}}, {2500, {}}},
+         {{0, 0}, {1, 1000}}, 1, true},
+        {"of two together, the one that went first", {0, 1, 2}, {{0, {}}, {1000, {}}, {1500, {{1, true}, {0, true}}}},
+         {{0, 0}, {1, 1000}}, 0, true},
+        {"the remembered one goes first", {2, 0, 1}, {{0, {}}, {1000, {}}, {2000, {}}},
+         {{2, 0}, {0, 1000}, {1, 2000}}, {}, false},
+        {"none acceptable", {0, 1}, {{0, {}}, {10, {{0, false}}}, {20, {{1, false}}}}, {{0, 0}, {1, 10}}, {}, true},
+        {"one entry", {0}, {{0, {}}, {5000, {}}, {6000, {{0, true}}}}, {{0, 0}}, 0, true},
+    };
+    const auto zero = MirrorRace::Clock::now();
+    for (const Case& c : cases) {
+        CAPTURE(c.name);
+        MirrorRace race(c.order, 1000ms, zero);
+        std::vector<Start> starts;
+        for (const Look& look : c.looks) {
+            race.ended(look.ended);
+            for (std::size_t entry : race.due(zero + std::chrono::milliseconds(look.at)))
+                starts.push_back({entry, look.at});
+        }
+        CHECK(starts == c.starts);
+        CHECK(race.winner() == c.winner);
+        CHECK(race.over() == c.over);
+    }
+}
+
+TEST_CASE("mirrors whose packets are dropped, or that never answer, cost only their head starts") {
+    FetchLimits limits;
+    limits.connect = limits.mirrorConnect = 10s;  // what asking one after another would cost
+    limits.headStart = 400ms;
+    ScopedFetchLimits quick(limits);
+    TestServer good, silent;
+    good.serve("/ads/link.txt", "http://127.0.0.1/site");
+    Silent(silent, "/ads/link.txt");
+    BlackHole holes[3];
+    const Bases cases[] = {
+        {BaseOf(good)},
+        {holes[0].base(), BaseOf(good)},
+        {holes[0].base(), holes[1].base(), BaseOf(good)},
+        {holes[0].base(), holes[1].base(), holes[2].base(), BaseOf(good)},
+        {BaseOf(silent), holes[0].base(), BaseOf(good)},
+    };
+    for (const Bases& bases : cases) {
+        CAPTURE(bases.size());
+        const long long headStarts = 400 * static_cast<long long>(bases.size() - 1);
+        auto start = std::chrono::steady_clock::now();
+        CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
+        long long took = MillisecondsSince(start);
+        CHECK(took >= headStarts - 20);
+        CHECK(took < headStarts + 700);
+        // The mirror that answered goes first next time: no head start to wait out.
+        const std::size_t silentAsked = silent.requests().size();
+        start = std::chrono::steady_clock::now();
+        CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
+        CHECK(MillisecondsSince(start) < 300);
+        CHECK(silent.requests().size() == silentAsked);
+    }
+}
+
+TEST_CASE("once a mirror has won, the other transfers are gone") {
+    FetchLimits limits;
+    limits.headStart = 100ms;
+    ScopedFetchLimits quick(limits);
+    std::atomic<bool> closed{false};  // outlives the server, whose handler sets it
+    TestServer trickle, good;
+    Trickle(trickle, "/document/AdminPm.txt", closed);
+    good.serve("/document/AdminPm.txt", "salam");
+    CHECK(GetFromMirrors({BaseOf(trickle), BaseOf(good)}, u"/document/AdminPm.txt", WantedAnswer::File) == u"salam");
+    const auto start = std::chrono::steady_clock::now();
+    while (!closed && MillisecondsSince(start) < 2000)
+        std::this_thread::sleep_for(5ms);
+    CHECK(closed);
+    CHECK(MillisecondsSince(start) < 500);
+}
+
+TEST_CASE("with a signature check, only a file its own mirror vouches for is taken") {
+    // Stands in for a real signature: the text "signed:" and the file's bytes.
+    const SignatureCheck check = [](std::string_view bytes, std::string_view signature) {
+        return signature == "signed:" + std::string(bytes);
+    };
+    TestServer unsigned_, forged, signedGood, elsewhere;
+    unsigned_.serve("/ads/link.txt", "http://127.0.0.1/a");
+    forged.serve("/ads/link.txt", "http://127.0.0.1/b");
+    forged.serve("/ads/link.txt.minisig", "signed:http://127.0.0.1/other");
+    signedGood.serve("/ads/link.txt", "http://127.0.0.1/\xE3");
+    signedGood.serve("/ads/link.txt.minisig", "signed:http://127.0.0.1/\xE3");
+    elsewhere.serve("/ads/link.txt.minisig", "signed:http://127.0.0.1/a");  // not the same mirror
+
+    CHECK(GetFromMirrors({BaseOf(unsigned_), BaseOf(forged), BaseOf(signedGood)}, kLinkPath,
+                         WantedAnswer::OpenableLink, check) == u"http://127.0.0.1/\u0645");
+    CHECK(GetFromMirrors({BaseOf(unsigned_), BaseOf(forged), BaseOf(elsewhere)}, kLinkPath,
+                         WantedAnswer::OpenableLink, check)
+              .empty());
+    std::vector<std::string> asked;  // both at once, in either order
+    for (const ReceivedRequest& request : signedGood.requests())
+        asked.push_back(request.target);
+    std::sort(asked.begin(), asked.end());
+    CHECK(asked == std::vector<std::string>{"/ads/link.txt", "/ads/link.txt.minisig"});
+    // Without a check no signature is asked for, and the first mirror's answer wins as ever.
+    const std::size_t unsignedAsked = unsigned_.requests().size();
+    CHECK(GetFromMirrors({BaseOf(unsigned_), BaseOf(forged)}, kLinkPath, WantedAnswer::OpenableLink) ==
+          u"http://127.0.0.1/a");
+    CHECK(unsigned_.requests().size() == unsignedAsked + 1);
 }
 
 }  // TEST_SUITE
