@@ -7,6 +7,7 @@
 #include "net/baner.h"
 #include "net/codepage.h"
 #include "net/mirrors.h"
+#include "net/signature.h"
 #include "net/shell.h"
 #include "app/AdminSupport.h"
 #include "app/Softwaremanufacturer.h"
@@ -33,11 +34,19 @@ std::u16string TwoDigits(int n) {
 // Each download runs off the window thread: the windows paint, tick and close meanwhile, and the
 // handler goes on with the result as if it had waited for it.
 std::u16string FetchFromMirrors(std::vector<std::u16string> bases, std::u16string path,
-                                WantedAnswer wanted) {
+                                WantedAnswer wanted, SignatureCheck signedBy) {
     return WithoutFreezing<std::u16string>(
-        [bases = std::move(bases), path = std::move(path), wanted] {
-            return GetFromMirrors(bases, path, wanted);
+        [bases = std::move(bases), path = std::move(path), wanted, signedBy = std::move(signedBy)] {
+            return GetFromMirrors(bases, path, wanted, signedBy);
         });
+}
+
+SignatureCheck SignedByKey(std::string publicKey) {
+    if (publicKey.empty())
+        return {};
+    return [publicKey = std::move(publicKey)](std::string_view file, std::string_view signature) {
+        return IsMinisignSigned(file, signature, publicKey);
+    };
 }
 
 std::string FetchPicture(std::u16string pathOrUrl) {
@@ -48,7 +57,7 @@ std::string FetchPicture(std::u16string pathOrUrl) {
 }  // namespace
 
 ServerHosts BuiltInServerHosts() {
-    return {FromUtf8(LINKVANE_CONTENT_SERVER), FromUtf8(LINKVANE_LINK_SERVER)};
+    return {FromUtf8(LINKVANE_CONTENT_SERVER), FromUtf8(LINKVANE_LINK_SERVER), LINKVANE_SIGNING_KEY};
 }
 
 std::u16string ClockText(int hour, int minute, int second) {
@@ -63,7 +72,8 @@ std::u16string ClockTextNow() {
 Main::Main(ServerHosts hosts)
     : Form(MainDefinition()),
       m_contentMirrors(MirrorBases(hosts.content)),
-      m_linkMirrors(MirrorBases(hosts.links)) {
+      m_linkMirrors(MirrorBases(hosts.links)),
+      m_signedBy(SignedByKey(std::move(hosts.signingKey))) {
     onClick("Image1", [this] { Image1_Click(); });
     onClick("Image2", [this] { Image2_Click(); });
     onClick("baner", [this] { baner_Click(); });
@@ -80,7 +90,8 @@ Main::Main(ServerHosts hosts)
 Main::~Main() = default;
 
 std::u16string Main::contentFile(std::u16string_view path) const {
-    return FetchFromMirrors(m_contentMirrors, std::u16string(path), WantedAnswer::File);
+    return FetchFromMirrors(m_contentMirrors, std::u16string(path), WantedAnswer::File,
+                            m_signedBy);
 }
 
 void Main::Form_Initialize() {
@@ -119,7 +130,8 @@ void Main::Image4_MouseMove() { setBold("About", true); }
 void Main::Image1_Click() {
     // Replaced whatever the outcome: a failed search leaves the box empty. A mirror's answer is
     // taken only when it is an address the opener would open.
-    setText("NAS", FetchFromMirrors(m_linkMirrors, u"/ads/link.txt", WantedAnswer::OpenableLink));
+    setText("NAS", FetchFromMirrors(m_linkMirrors, u"/ads/link.txt", WantedAnswer::OpenableLink,
+                                      m_signedBy));
 }
 
 void Main::Image2_Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/Form.h"
+#include "net/mirrors.h"
 
 #include <chrono>
 #include <memory>
@@ -9,15 +10,18 @@
 
 namespace linkvane {
 
-// Where the four remote text files live: each server's list of mirrors, tried in order
-// (net/mirrors.h), as the build names them: "host", "host:port" or an http:// or https:// address,
-// several separated by ';'.
+// Where the four remote text files live: each server's list of mirrors, raced with a head start
+// for the earlier entry (net/mirrors.h), as the build names them: "host", "host:port" or an
+// http:// or https:// address, several separated by ';'.
 struct ServerHosts {
     std::u16string content;  // the administrator message, the banner picture URL and the banner link
     std::u16string links;    // the site's current address
+    // The publisher's minisign public key (the base64 line of minisign.pub): when it is set, a file
+    // is taken only with a valid signature beside it (net/signature.h); empty takes files unsigned.
+    std::string signingKey = {};
 };
 
-// The hosts baked in at build time.
+// The hosts and the signing key baked in at build time.
 ServerHosts BuiltInServerHosts();
 
 // The clock text of a local time of day: 24-hour, two digits each, whatever the regional settings
@@ -57,6 +61,7 @@ private:
 
     std::vector<std::u16string> m_contentMirrors;
     std::vector<std::u16string> m_linkMirrors;
+    SignatureCheck m_signedBy;  // empty when the build asks for no signatures
     // Created at the first press of their buttons; they live until the program ends.
     std::unique_ptr<AdminSupport> m_support;
     std::unique_ptr<Softwaremanufacturer> m_maker;

@@ -61,6 +61,28 @@ prepare_served_files() {
     find "$served" -name '*.txt' -exec sed -i "s|//127\.0\.0\.1:47611/|//127.0.0.1:$content_port/|g" {} +
     grep -q ":$content_port/banner" "$served/content-server/document/ADSBaner.txt" ||
         fail "the banner address was not moved to the test's server"
+    # The program is built with the demo key and takes only signed files: the moved ones are signed
+    # again, as their publisher would.
+    find "$served" -name '*.txt' -exec minisign -S -s demo/demo-signing.key -m {} -t "Linkvane e2e" \; >/dev/null </dev/null ||
+        fail "could not sign the served files"
+}
+
+# Servers behind a filter that drops their packets: a port whose queue of connections is full and
+# never taken, so that every further connection request goes unanswered (for two minutes at most).
+start_black_holes() {
+    python3 -c '
+import signal, socket, sys
+signal.alarm(120); held = []
+for port in map(int, sys.argv[1:]):
+    server = socket.socket(); server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    server.bind(("127.0.0.1", port)); server.listen(0); held.append(server)
+    for _ in range(8):
+        queued = socket.socket(); queued.settimeout(0.2); held.append(queued)
+        try: queued.connect(("127.0.0.1", port))
+        except OSError: break
+print("ready", flush=True); signal.pause()' "${black_hole_ports[@]}" >"$work/black-holes.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 grep -q ready "$work/black-holes.log" || fail "the black holes did not start"
 }
 
 # Plain web servers serving the two folders, each logging its requests; or, with "silent", servers
@@ -93,7 +115,7 @@ stop_servers() {
     kill "${server_pids[@]}" 2>/dev/null || true
     wait "${server_pids[@]}" 2>/dev/null || true
 }
-address_requests() { grep -c 'GET /ads/link.txt' "$work/links.log" || true; }
+address_requests() { grep -c 'GET /ads/link.txt HTTP' "$work/links.log" || true; }
 
 start_program() {
     local started; started=$(now_ms)
@@ -167,9 +189,15 @@ go_to_site_before_search() {
     [ "$(opened_count)" = 0 ] || fail "something was opened without an address"
 }
 
+# The link list names two black-holed mirrors before the good one, which signs its files.
 search_then_go_to_site() {
-    step "search (a double-click fetches once), then go to site: the address reaches the opener byte for byte"
+    step "search past two black-holed mirrors (a double-click fetches once), then go to site: the signed address reaches the opener byte for byte"
+    local pressed; pressed=$(now_ms)
     double_click 432 376
+    wait_for 10 eval '[ "$(address_requests)" -ge 1 ]' || fail "the search never reached the good mirror"
+    local took=$(($(now_ms) - pressed))
+    step "the good mirror was asked $took ms after the press"
+    [ "$took" -lt 3000 ] || fail "the search took $took ms to pass two black-holed mirrors"
     sleep 1
     [ "$(address_requests)" = 1 ] || fail "a double-click on search fetched $(address_requests) times"
     click 328 376
@@ -269,6 +297,7 @@ prepare_served_files
 . scripts/private-display.sh
 start_private_display "${screen_width}x$screen_height" || fail "no X server"
 desktop_setup
+start_black_holes
 start_servers
 start_program
 main_window_placed

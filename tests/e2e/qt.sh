@@ -2,6 +2,7 @@
 # links opened with a recording xdg-open first on PATH (tests/support/fake-opener.sh), windows
 # found by their X windows and the frames openbox draws.
 readonly content_port=47621 link_port=47622   # the e2e preset's server hosts
+readonly black_hole_ports=(47623 47624)        # the link list's mirrors before link_port
 readonly program=build/e2e/qt/linkvane
 readonly link_cwd=/ start_limit_ms=1500 close_limit_ms=1500
 desktop_flows=()

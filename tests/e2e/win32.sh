@@ -3,6 +3,7 @@
 # (recorder.exe), windows found by asking the program's own windows (probe.exe): Wine draws the
 # frames itself. openbox leaves keys and stacking to the program, as on Windows.
 readonly content_port=47631 link_port=47632   # baked into the program built here
+readonly black_hole_ports=(47633 47634)        # the link list's mirrors before link_port
 readonly build=$root/build/windows-e2e
 readonly program=$build/win32/linkvane.exe
 readonly link_cwd='C:\' start_limit_ms=20000 close_limit_ms=5000
@@ -14,7 +15,8 @@ desktop_build() {
     scripts/install-deps.sh windows display
     cmake -S . -B "$build" --toolchain "$root/cmake/toolchain-mingw64.cmake" -DCMAKE_BUILD_TYPE=Release \
         -DBUILD_TESTING=OFF -DLINKVANE_CONTENT_SERVER="127.0.0.1:$content_port" \
-        -DLINKVANE_LINK_SERVER="127.0.0.1:$link_port" >"$work/configure.log" 2>&1 ||
+        -DLINKVANE_LINK_SERVER="127.0.0.1:${black_hole_ports[0]};127.0.0.1:${black_hole_ports[1]};127.0.0.1:$link_port" \
+        -DLINKVANE_SIGNING_KEY="$(sed -n 2p demo/demo-signing.pub)" >"$work/configure.log" 2>&1 ||
         { cat "$work/configure.log" >&2; fail "configure"; }
     cmake --build "$build" -j 2 --target linkvane >"$work/build.log" 2>&1 ||
         { tail -n 40 "$work/build.log" >&2; fail "build"; }
