@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <utility>
 
 namespace linkvane {
@@ -557,6 +558,19 @@ void FormWindow::onMouseMove(POINT point) {
     }
 }
 
+// A second press that waited in the queue while a click's download ran comes as a plain press
+// under Wine, though it followed the first within the double-click time: its own time, not when it
+// is taken from the queue, says whether it is the second press of a double-click.
+PressKind FormWindow::primaryPressKind(POINT point) {
+    const LONG time = GetMessageTime();
+    const bool second = m_lastPrimaryPress.has_value() &&
+                        DWORD(time - m_lastPrimaryPress->time) <= GetDoubleClickTime() &&
+                        std::abs(point.x - m_lastPrimaryPress->point.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                        std::abs(point.y - m_lastPrimaryPress->point.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    m_lastPrimaryPress = second ? std::nullopt : std::optional<TimedPress>({time, point});
+    return second ? PressKind::Double : PressKind::Single;
+}
+
 void FormWindow::onButtonDown(POINT point, MouseButton button, PressKind kind) {
     m_clicks.Pressed(button, kind);
     const Control* control = button == MouseButton::Primary ? controlAt(point) : nullptr;
@@ -630,9 +644,10 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onMouseMove(point);
         return 0;
     case WM_LBUTTONDOWN:
-        onButtonDown(point, MouseButton::Primary, PressKind::Single);
+        onButtonDown(point, MouseButton::Primary, primaryPressKind(point));
         return 0;
     case WM_LBUTTONDBLCLK:
+        m_lastPrimaryPress.reset();
         onButtonDown(point, MouseButton::Primary, PressKind::Double);
         return 0;
     case WM_LBUTTONUP:

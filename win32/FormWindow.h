@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,7 @@ private:
 
     const Control* controlAt(POINT point) const;
     void onMouseMove(POINT point);
+    PressKind primaryPressKind(POINT point);
     void onButtonDown(POINT point, MouseButton button, PressKind kind);
     void onButtonUp(POINT point, MouseButton button);
     bool onSetCursor();
@@ -112,6 +114,11 @@ private:
     std::vector<Control> m_controls;
     std::string m_pressed;  // the drawn control a press of the primary button went down on
     ClickCounter m_clicks;
+    struct TimedPress {
+        LONG time;  // GetMessageTime() of the press
+        POINT point;
+    };
+    std::optional<TimedPress> m_lastPrimaryPress;  // a single press that may begin a double-click
     HWND m_focusBeforeDeactivation = nullptr;
     bool m_modal = false, m_modalEnded = false;
     std::vector<HWND> m_disabledForModal;

@@ -199,7 +199,7 @@ search_then_go_to_site() {
     step "the good mirror was asked $took ms after the press"
     [ "$took" -lt 3000 ] || fail "the search took $took ms to pass two black-holed mirrors"
     sleep 1
-    [ "$(address_requests)" = 1 ] || fail "a double-click on search fetched $(address_requests) times"
+    [ "$(address_requests)" = 1 ] || fail "a double-click on search fetched $(address_requests) times: $(cat "$work/links.log")"
     click 328 376
     expect_opened 0 "@$served/link-server/ads/link.txt" link
 }
