@@ -1,5 +1,7 @@
 #include "forms/Form.h"
 
+#include "forms/PictureHeader.h"
+
 #include <cassert>
 
 namespace linkvane {
@@ -65,7 +67,8 @@ bool Form::isBold(std::string_view control) const { return m_view->IsBold(contro
 void Form::setBold(std::string_view control, bool bold) { m_view->SetBold(control, bold); }
 
 void Form::setPicture(std::string_view control, const std::string& pictureBytes) {
-    m_view->SetPicture(control, pictureBytes);
+    // Bytes whose declared size no decoder should allocate reach no decoder.
+    m_view->SetPicture(control, ShowablePictureHeader(pictureBytes) ? pictureBytes : std::string());
 }
 
 void Form::setReadingOrder(std::string_view control, ReadingOrder order) {
