@@ -1,6 +1,7 @@
 #include "forms/Form.h"
 
 #include "forms/PictureHeader.h"
+#include "forms/ShapeableText.h"
 
 #include <cassert>
 
@@ -59,7 +60,8 @@ void Form::Unload() {
 std::u16string Form::text(std::string_view control) const { return m_view->Text(control); }
 
 void Form::setText(std::string_view control, const std::u16string& text) {
-    m_view->SetText(control, text);
+    // What a handler shows may have come from the network.
+    m_view->SetText(control, ShapeableText(text));
 }
 
 bool Form::isBold(std::string_view control) const { return m_view->IsBold(control); }

@@ -35,6 +35,8 @@ public:
     void Unload();
 
     std::u16string text(std::string_view control) const;
+    // Shows the text as every shaping engine can lay it out (forms/ShapeableText.h); the control
+    // gives back what it shows.
     void setText(std::string_view control, const std::u16string& text);
     bool isBold(std::string_view control) const;
     void setBold(std::string_view control, bool bold);

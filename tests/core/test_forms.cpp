@@ -4,6 +4,7 @@
 #include "forms/LabelText.h"
 #include "forms/LongLines.h"
 #include "forms/PictureHeader.h"
+#include "forms/ShapeableText.h"
 #include "forms/Twips.h"
 
 #include <doctest/doctest.h>
@@ -407,5 +408,30 @@ TEST_CASE("a picture's declared size is read before decoding; too large or unkno
             CHECK(header->width == row.width);
             CHECK(header->height == row.height);
         }
+    }
+}
+
+TEST_CASE("text is made shapeable with as few changes as possible") {
+    const std::u16string fathas30(30, u'\u064E');
+    const std::u16string beh = u"\u0628";
+    struct Row {
+        const char* name;
+        std::u16string text, shown;
+    };
+    const std::vector<Row> rows{
+        {"ordinary Persian with marks", u"\u0633\u064E\u0644\u0627\u0645 \u0628\u0651\u064E\r\nab",
+         u"\u0633\u064E\u0644\u0627\u0645 \u0628\u0651\u064E\r\nab"},
+        {"Latin marks on Latin letters", u"e\u0301\u0308", u"e\u0301\u0308"},
+        {"sukun on a Latin letter", u"\u00F9\u0652\u00FB\u00FC\u200E", u"\u00F9\u0640\u0652\u00FB\u00FC\u200E"},
+        {"marks at the start of lines and after blanks", u"\u064B\n \u064E\u064F", u"\u0640\u064B\n \u0640\u064E\u064F"},
+        {"an Arabic mark after a Latin one", u"a\u0301\u064E", u"a\u0301\u0640\u064E"},
+        {"30 marks on one letter", beh + fathas30, beh + fathas30},
+        {"99 marks on one letter", beh + std::u16string(99, u'\u064E'), beh + fathas30},
+        {"two letters of 30 marks in one line", beh + fathas30 + beh + fathas30, beh + fathas30 + beh + std::u16string(2, u'\u064E')},
+        {"the same on two lines", beh + fathas30 + u"\r\n" + beh + fathas30, beh + fathas30 + u"\r\n" + beh + fathas30},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(std::string(row.name));
+        CHECK(ShapeableText(row.text) == row.shown);
     }
 }
