@@ -28,29 +28,32 @@ bool IsArabicLetter(char16_t c) {
 
 bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 
+// Where a box that wraps its lines may break one.
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000 || (c >= 0x2000 && c <= 0x200A); }
+
 void AppendLine(std::u16string& out, std::u16string_view line) {
     std::size_t others = 0;
     for (const char16_t c : line)
         others += IsCombiningMark(c) ? 0 : 1;
-    std::size_t marksLeft = others + kMostMarksInARow;
-    std::size_t inARow = 0;
+    std::size_t marksLeft = others + kMostMarks;
+    std::size_t inWord = 0;
     char16_t base = 0;  // the last character that is no mark, or none
     for (const char16_t c : line) {
         if (!IsCombiningMark(c)) {
             out += c;
             base = c;
-            inARow = 0;
+            if (IsBlank(c))
+                inWord = 0;
             continue;
         }
-        if (inARow == kMostMarksInARow || marksLeft == 0)
+        if (inWord == kMostMarks || marksLeft == 0)
             continue;
         if (IsArabicMark(c) && !IsArabicLetter(base)) {
             out += kTatweel;
             base = kTatweel;
-            inARow = 0;
         }
         out += c;
-        ++inARow;
+        ++inWord;
         --marksLeft;
     }
 }

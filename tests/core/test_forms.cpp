@@ -427,7 +427,9 @@ TEST_CASE("text is made shapeable with as few changes as possible") {
         {"an Arabic mark after a Latin one", u"a\u0301\u064E", u"a\u0301\u0640\u064E"},
         {"30 marks on one letter", beh + fathas30, beh + fathas30},
         {"99 marks on one letter", beh + std::u16string(99, u'\u064E'), beh + fathas30},
-        {"two letters of 30 marks in one line", beh + fathas30 + beh + fathas30, beh + fathas30 + beh + std::u16string(2, u'\u064E')},
+        {"two letters of 30 marks in one word", beh + fathas30 + beh + fathas30, beh + fathas30 + beh},
+        {"two words of 30 marks in one line", beh + fathas30 + u" " + beh + fathas30,
+         beh + fathas30 + u" " + beh + std::u16string(3, u'\u064E')},
         {"the same on two lines", beh + fathas30 + u"\r\n" + beh + fathas30, beh + fathas30 + u"\r\n" + beh + fathas30},
     };
     for (const Row& row : rows) {
