@@ -1,5 +1,7 @@
 #include "forms/ShapeableText.h"
 
+#include <algorithm>
+
 namespace linkvane {
 
 namespace {
@@ -31,29 +33,39 @@ bool IsLineBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
 // Where a box that wraps its lines may break one.
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000 || (c >= 0x2000 && c <= 0x200A); }
 
+// The length of the word that starts at `at` (up to the next blank) once it keeps at most
+// kMostMarks marks.
+std::size_t WordLength(std::u16string_view line, std::size_t at) {
+    std::size_t others = 0, marks = 0;
+    for (std::size_t i = at; i < line.size() && !IsBlank(line[i]); ++i)
+        ++(IsCombiningMark(line[i]) ? marks : others);
+    return others + std::min(marks, kMostMarks);
+}
+
 void AppendLine(std::u16string& out, std::u16string_view line) {
     std::size_t others = 0;
     for (const char16_t c : line)
         others += IsCombiningMark(c) ? 0 : 1;
     std::size_t marksLeft = others + kMostMarks;
-    std::size_t inWord = 0;
-    char16_t base = 0;  // the last character that is no mark, or none
-    for (const char16_t c : line) {
+    std::size_t marksInWord = 0;  // the most the word being copied may still take
+    char16_t base = 0;            // the last character that is no mark, or none
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char16_t c = line[i];
+        if (i == 0 || IsBlank(line[i - 1]))
+            marksInWord = WordLength(line, i) > kLongestMarkedWord ? 0 : kMostMarks;
         if (!IsCombiningMark(c)) {
             out += c;
             base = c;
-            if (IsBlank(c))
-                inWord = 0;
             continue;
         }
-        if (inWord == kMostMarks || marksLeft == 0)
+        if (marksInWord == 0 || marksLeft == 0)
             continue;
         if (IsArabicMark(c) && !IsArabicLetter(base)) {
             out += kTatweel;
             base = kTatweel;
         }
         out += c;
-        ++inWord;
+        --marksInWord;
         --marksLeft;
     }
 }

@@ -428,6 +428,8 @@ TEST_CASE("text is made shapeable with as few changes as possible") {
         {"30 marks on one letter", beh + fathas30, beh + fathas30},
         {"99 marks on one letter", beh + std::u16string(99, u'\u064E'), beh + fathas30},
         {"two letters of 30 marks in one word", beh + fathas30 + beh + fathas30, beh + fathas30 + beh},
+        {"a word too long to keep its marks", std::u16string(32, u'\u0627') + u"\u064E a\u0301",
+         std::u16string(32, u'\u0627') + u" a\u0301"},
         {"two words of 30 marks in one line", beh + fathas30 + u" " + beh + fathas30,
          beh + fathas30 + u" " + beh + std::u16string(3, u'\u064E')},
         {"the same on two lines", beh + fathas30 + u"\r\n" + beh + fathas30, beh + fathas30 + u"\r\n" + beh + fathas30},
