@@ -37,4 +37,21 @@ set(CPACK_PACKAGE_EXECUTABLES linkvane Linkvane)
 # A second install replaces the first instead of leaving two entries in Programs and Features.
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 
+# The uninstaller leaves a running program alone: it could not delete linkvane.exe, and would
+# remove everything else and the registry entry, leaving the program behind with nothing to
+# remove it. A running program's file cannot be opened for writing, so that is the test. It says
+# so (silently under /S: exit code 2 of its working copy) and removes nothing.
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+  IfFileExists '$INSTDIR\\linkvane.exe' 0 linkvane_not_running
+  ClearErrors
+  FileOpen $0 '$INSTDIR\\linkvane.exe' a
+  IfErrors 0 linkvane_closed
+    MessageBox MB_OK|MB_ICONEXCLAMATION 'Linkvane is running. Close it, then uninstall it again.' /SD IDOK
+    SetErrorLevel 2
+    Abort
+  linkvane_closed:
+  FileClose $0
+  linkvane_not_running:
+")
+
 include(CPack)

@@ -1,5 +1,8 @@
 #include "forms/Form.h"
 
+#include "forms/PictureHeader.h"
+#include "forms/ShapeableText.h"
+
 #include <cassert>
 
 namespace linkvane {
@@ -57,7 +60,8 @@ void Form::Unload() {
 std::u16string Form::text(std::string_view control) const { return m_view->Text(control); }
 
 void Form::setText(std::string_view control, const std::u16string& text) {
-    m_view->SetText(control, text);
+    // What a handler shows may have come from the network.
+    m_view->SetText(control, ShapeableText(text));
 }
 
 bool Form::isBold(std::string_view control) const { return m_view->IsBold(control); }
@@ -65,7 +69,8 @@ bool Form::isBold(std::string_view control) const { return m_view->IsBold(contro
 void Form::setBold(std::string_view control, bool bold) { m_view->SetBold(control, bold); }
 
 void Form::setPicture(std::string_view control, const std::string& pictureBytes) {
-    m_view->SetPicture(control, pictureBytes);
+    // Bytes whose declared size no decoder should allocate reach no decoder.
+    m_view->SetPicture(control, ShowablePictureHeader(pictureBytes) ? pictureBytes : std::string());
 }
 
 void Form::setReadingOrder(std::string_view control, ReadingOrder order) {

@@ -35,9 +35,13 @@ public:
     void Unload();
 
     std::u16string text(std::string_view control) const;
+    // Shows the text as every shaping engine can lay it out (forms/ShapeableText.h); the control
+    // gives back what it shows.
     void setText(std::string_view control, const std::u16string& text);
     bool isBold(std::string_view control) const;
     void setBold(std::string_view control, bool bold);
+    // Shows the picture of the bytes; bytes of an unknown format or of more than
+    // kLargestPictureSide pixels on a side (forms/PictureHeader.h) show none.
     void setPicture(std::string_view control, const std::string& pictureBytes);
     void setReadingOrder(std::string_view control, ReadingOrder order);
     void ShowWarning(const std::u16string& title, const std::u16string& text);

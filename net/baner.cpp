@@ -78,8 +78,23 @@ bool StartsWithFileScheme(std::u16string_view text) {
            (text[2] | 0x20) == u'l' && (text[3] | 0x20) == u'e' && text[4] == u':';
 }
 
+// A path on this machine's own disks. The address comes over plain HTTP: a network share
+// ("\\host\share", "//host/share") would have Windows connect to a host the answer chose,
+// handing it the user's credentials, and a device path ("\\.\", "\\?\") reaches past the
+// file system; so only a path from a drive letter (Windows) or from the root (elsewhere) is read.
+bool IsLocalAbsolutePath(std::u16string_view path) {
+    if (path.starts_with(u"//") || path.starts_with(u"\\\\"))
+        return false;
+#ifdef _WIN32
+    const char16_t drive = path.empty() ? 0 : char16_t(path[0] | 0x20);
+    return path.size() >= 3 && drive >= u'a' && drive <= u'z' && path[1] == u':' && (path[2] == u'\\' || path[2] == u'/');
+#else
+    return path.starts_with(u'/');
+#endif
+}
+
 std::string ReadPictureFile(std::u16string_view pathText, std::size_t maxBytes) {
-    if (pathText.empty())
+    if (!IsLocalAbsolutePath(pathText))
         return {};
     const std::filesystem::path path(pathText);
     std::error_code error;

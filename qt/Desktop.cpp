@@ -7,9 +7,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPointer>
 #include <QProcess>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -27,34 +33,92 @@ void StartDetached(const QString& program, const QStringList& arguments,
     QProcess::startDetached(program, arguments, workingDirectory);
 }
 
-// Keeps the user's input away from the windows while a handler waits for its work, and gives
-// it back afterwards in the order it came. Everything else (paints, timers, close requests, the
+// Keeps the user's input away from the windows while a handler waits for its work, and hands it
+// over afterwards in the order it came. Everything else (paints, timers, close requests, the
 // pointer entering and leaving) goes on meanwhile.
+//
+// Held input is handed over one event at a time, each sent only when the one before it has been
+// handled: should it start another wait, the rest stays held behind that wait, and input made
+// meanwhile lines up after it. Input that comes while held input waits its turn lines up too.
+// Pointer events are kept as their values and made anew when their turn comes: Qt's pointer
+// events share their point with the device's current one, so an event kept (or posted) while
+// other input follows would be delivered where the later input was made, away from its control,
+// and the click would be lost.
 class HeldInput : public QObject {
 public:
-    HeldInput() { qApp->installEventFilter(this); }
-    ~HeldInput() override { qApp->removeEventFilter(this); }
+    static HeldInput& Instance() {
+        static QPointer<HeldInput> held;
+        if (!held)
+            held = new HeldInput(qApp);
+        return *held;
+    }
 
-    // Posted events are delivered before new input from the window system, and pass this filter
-    // again: should a replayed click start another wait, the rest stays held behind it.
-    void Replay() {
-        qApp->removeEventFilter(this);
-        for (auto& [receiver, event] : m_events) {
-            if (receiver)
-                QCoreApplication::postEvent(receiver, event.release());
-        }
-        m_events.clear();
+    void BeginWait() { ++m_waits; }
+    void EndWait() {
+        --m_waits;
+        if (m_waits == 0 && !m_held.empty())
+            QMetaObject::invokeMethod(this, &HeldInput::HandOver, Qt::QueuedConnection);
     }
 
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
         if (!IsInput(event->type()))
             return false;
-        m_events.emplace_back(receiver, std::unique_ptr<QEvent>(event->clone()));
-        return true;
+        // While held input is handed over, new input goes on (a message box it opened needs it).
+        const bool hold = m_waits > 0 || (!m_handingOver && !m_held.empty());
+        if (hold)
+            m_held.push_back({receiver, Sender(event)});
+        return hold;
     }
 
 private:
+    explicit HeldInput(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
+
+    using Send = std::function<void(QObject*)>;
+    struct Held {
+        QPointer<QObject> receiver;
+        Send send;
+    };
+
+    void HandOver() {
+        if (m_handingOver)
+            return;
+        m_handingOver = true;
+        while (m_waits == 0 && !m_held.empty()) {
+            Held next = std::move(m_held.front());
+            m_held.pop_front();
+            if (next.receiver)
+                next.send(next.receiver);
+        }
+        m_handingOver = false;
+    }
+
+    static Send Sender(const QEvent* event) {
+        if (const auto* mouse = dynamic_cast<const QMouseEvent*>(event)) {
+            return [type = mouse->type(), local = mouse->position(), scene = mouse->scenePosition(),
+                    global = mouse->globalPosition(), button = mouse->button(), buttons = mouse->buttons(),
+                    modifiers = mouse->modifiers(), device = mouse->pointingDevice(),
+                    time = mouse->timestamp()](QObject* receiver) {
+                QMouseEvent made(type, local, scene, global, button, buttons, modifiers, device);
+                made.setTimestamp(time);
+                QCoreApplication::sendEvent(receiver, &made);
+            };
+        }
+        if (const auto* wheel = dynamic_cast<const QWheelEvent*>(event)) {
+            return [local = wheel->position(), global = wheel->globalPosition(), pixels = wheel->pixelDelta(),
+                    angle = wheel->angleDelta(), buttons = wheel->buttons(), modifiers = wheel->modifiers(),
+                    phase = wheel->phase(), inverted = wheel->inverted(), source = wheel->source(),
+                    device = wheel->pointingDevice(), time = wheel->timestamp()](QObject* receiver) {
+                QWheelEvent made(local, global, pixels, angle, buttons, modifiers, phase, inverted, source, device);
+                made.setTimestamp(time);
+                QCoreApplication::sendEvent(receiver, &made);
+            };
+        }
+        return [copy = std::shared_ptr<QEvent>(event->clone())](QObject* receiver) {
+            QCoreApplication::sendEvent(receiver, copy.get());
+        };
+    }
+
     static bool IsInput(QEvent::Type type) {
         switch (type) {
         case QEvent::MouseButtonPress:
@@ -73,7 +137,21 @@ private:
         }
     }
 
-    std::vector<std::pair<QPointer<QObject>, std::unique_ptr<QEvent>>> m_events;
+    int m_waits = 0;
+    bool m_handingOver = false;
+    std::deque<Held> m_held;
+};
+
+// One wait of RunEventsUntil, however it ends.
+class HeldInputDuringWait {
+public:
+    HeldInputDuringWait() : m_held(HeldInput::Instance()) { m_held.BeginWait(); }
+    ~HeldInputDuringWait() { m_held.EndWait(); }
+    HeldInputDuringWait(const HeldInputDuringWait&) = delete;
+    HeldInputDuringWait& operator=(const HeldInputDuringWait&) = delete;
+
+private:
+    HeldInput& m_held;
 };
 
 }  // namespace
@@ -90,10 +168,11 @@ void QtDesktop::CloseEverything() {
 }
 
 bool QtDesktop::RunEventsUntil(const std::atomic<bool>& finished) {
-    HeldInput held;
-    while (!finished && !IsEnding())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    held.Replay();
+    {
+        HeldInputDuringWait held;
+        while (!finished && !IsEnding())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     return finished && !IsEnding();
 }
 

@@ -6,8 +6,8 @@
 
 namespace linkvane {
 
-// The picture of the given bytes in any format Qt reads (JPEG, GIF, PNG, BMP at least); a null
-// pixmap for bytes that are no picture, or whose declared size passes Qt's allocation limit.
+// The picture of PNG, GIF, JPEG, BMP or ICO bytes; a null pixmap for bytes that are no picture,
+// of another format, or whose declared size is too large (forms/PictureHeader.h).
 QPixmap DecodePicture(const std::string& bytes);
 
 }  // namespace linkvane

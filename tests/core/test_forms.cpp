@@ -7,6 +7,8 @@
 #include "forms/Form.h"
 #include "forms/LabelText.h"
 #include "forms/LongLines.h"
+#include "forms/PictureHeader.h"
+#include "forms/ShapeableText.h"
 #include "forms/Twips.h"
 #include "tests/support/codepoints.h"
 
@@ -419,4 +421,98 @@ TEST_CASE("the windows' captions are the layout's code points") {
     // The clock: 24 hours, leading zeros.
     CHECK(ClockText(9, 5, 30) == u"09:05:30");
     CHECK(ClockText(23, 59, 0) == u"23:59:00");
+}
+
+namespace {
+
+std::string Be16(unsigned v) { return {char(v >> 8), char(v)}; }
+std::string Le16(unsigned v) { return {char(v), char(v >> 8)}; }
+std::string Be32(unsigned v) { return Be16(v >> 16) + Be16(v); }
+std::string Le32(unsigned v) { return Le16(v) + Le16(v >> 16); }
+
+std::string Png(unsigned width, unsigned height) {
+    return std::string("\x89PNG\r\n\x1A\n", 8) + Be32(13) + "IHDR" + Be32(width) + Be32(height) + "\x08\x06";
+}
+// A screen, then one image (with a comment extension before it) at (left, top).
+std::string Gif(unsigned width, unsigned height, unsigned left = 0, unsigned top = 0) {
+    return "GIF89a" + Le16(width) + Le16(height) + std::string("\x80\0\0", 3) + std::string(6, '\0') +
+           std::string("\x21\xFE\x02hi\0", 6) + "," + Le16(left) + Le16(top) + Le16(width) + Le16(height) +
+           std::string("\0\x02\x01x\0;", 6);
+}
+// A JFIF segment, then the frame header of a progressive picture.
+std::string Jpeg(unsigned width, unsigned height) {
+    return std::string("\xFF\xD8\xFF\xE0", 4) + Be16(16) + std::string(14, 'j') + "\xFF\xC2" + Be16(11) + "\x08" +
+           Be16(height) + Be16(width) + "\x01\x01\x11\x00";
+}
+std::string Dib(int width, int height) { return Le32(40) + Le32(unsigned(width)) + Le32(unsigned(height)) + "\x01\0"; }
+std::string Bmp(int width, int height) { return "BM" + std::string(12, '\0') + Dib(width, height); }
+std::string Ico(const std::string& image) {
+    return std::string("\0\0\1\0\1\0", 6) + std::string(12, '\0') + Le32(22) + image;
+}
+
+}  // namespace
+
+TEST_CASE("a picture's declared size is read before decoding; too large or unknown is no picture") {
+    struct Row {
+        const char* name;
+        std::string bytes;
+        long long width, height;  // 0: no picture
+    };
+    const std::vector<Row> rows{
+        {"PNG at the largest", Png(4096, 4096), 4096, 4096},
+        {"PNG one too wide", Png(4097, 1), 0, 0},
+        {"PNG of 20000 square", Png(20000, 20000), 0, 0},
+        {"PNG cut short", Png(8, 8).substr(0, 20), 0, 0},
+        {"GIF", Gif(40, 30), 40, 30},
+        {"GIF frame past its screen", Gif(40, 30, 4090, 0), 0, 0},
+        {"progressive JPEG", Jpeg(4096, 10), 4096, 10},
+        {"JPEG of 11000 square", Jpeg(11000, 11000), 0, 0},
+        {"JPEG with no frame header", Jpeg(8, 8).substr(0, 22) + "\xFF\xD9", 0, 0},
+        {"BMP stored top down", Bmp(8, -4096), 8, 4096},
+        {"BMP too tall", Bmp(8, 5000), 0, 0},
+        {"BMP of no width", Bmp(0, 8), 0, 0},
+        {"icon of a bitmap", Ico(Dib(16, 32)), 16, 32},
+        {"icon holding a huge PNG", Ico(Png(20000, 20000)), 0, 0},
+        {"icon entry past the end", Ico("").substr(0, 22), 0, 0},
+        {"another format", "P6\n20000 20000\n255\n", 0, 0},
+        {"empty", "", 0, 0},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(std::string(row.name));
+        const std::optional<PictureHeader> header = ShowablePictureHeader(row.bytes);
+        CHECK(header.has_value() == (row.width > 0));
+        if (header) {
+            CHECK(header->width == row.width);
+            CHECK(header->height == row.height);
+        }
+    }
+}
+
+TEST_CASE("text is made shapeable with as few changes as possible") {
+    const std::u16string fathas30(30, u'\u064E');
+    const std::u16string beh = u"\u0628";
+    struct Row {
+        const char* name;
+        std::u16string text, shown;
+    };
+    const std::vector<Row> rows{
+        {"ordinary Persian with marks", u"\u0633\u064E\u0644\u0627\u0645 \u0628\u0651\u064E\r\nab",
+         u"\u0633\u064E\u0644\u0627\u0645 \u0628\u0651\u064E\r\nab"},
+        {"Latin marks on Latin letters", u"e\u0301\u0308", u"e\u0301\u0308"},
+        {"sukun on a Latin letter", u"\u00F9\u0652\u00FB\u00FC\u200E", u"\u00F9\u0640\u0652\u00FB\u00FC\u200E"},
+        {"marks at the start of lines and after blanks", u"\u064B\n \u064E\u064F", u"\u0640\u064B\n \u0640\u064E\u064F"},
+        {"an Arabic mark after a Latin one", u"a\u0301\u064E", u"a\u0301\u0640\u064E"},
+        {"30 marks on one letter", beh + fathas30, beh + fathas30},
+        {"99 marks on one letter", beh + std::u16string(99, u'\u064E'), beh + fathas30},
+        {"two letters of 30 marks in one word", beh + fathas30 + beh + fathas30, beh + fathas30 + beh},
+        {"a word too long to keep its marks", std::u16string(32, u'\u0627') + u"\u064E a\u0301",
+         std::u16string(32, u'\u0627') + u" a\u0301"},
+        {"two words of 30 marks in one line", beh + fathas30 + u" " + beh + fathas30,
+         beh + fathas30 + u" " + beh + std::u16string(3, u'\u064E')},
+        {"the same on two lines", beh + fathas30 + u"\r\n" + beh + fathas30, beh + fathas30 + u"\r\n" + beh + fathas30},
+    };
+    for (const Row& row : rows) {
+        CAPTURE(std::string(row.name));
+        CHECK(ShapeableText(row.text) == row.shown);
+    }
 }

@@ -295,6 +295,24 @@ TEST_CASE("no picture from a folder, a missing file or one over the size limit")
     }
 }
 
+TEST_CASE("a banner address read from no share, device or relative path") {
+    TemporaryFolder folder;
+    const std::filesystem::path file = folder.write(u"b.gif", "GIF89a");
+    const std::u16string path = file.u16string();
+    std::u16string generic = file.generic_u16string();
+    if (!generic.starts_with(u"/"))
+        generic.insert(0, u"/");  // "/C:/..." on Windows
+    for (const std::u16string& source : std::vector<std::u16string>{
+             u"\\\\127.0.0.1\\share\\b.gif", u"//127.0.0.1/share/b.gif", u"file:////127.0.0.1/share/b.gif",
+             u"file://127.0.0.1/share/b.gif", u"\\\\?\\" + path, u"\\\\.\\" + path, u"/" + generic,
+             u"file:///" + generic, u"file:" + generic.substr(0, 1) + u"%2F" + generic.substr(1),
+             std::filesystem::relative(file).u16string(), u"\\" + path.substr(path.find_first_of(u"\\/") + 1)}) {
+        CAPTURE(ToUtf8(source));
+        CHECK(LoadBanerPicture(source).empty());
+    }
+    CHECK(LoadBanerPicture(path) == "GIF89a");
+}
+
 }  // TEST_SUITE
 
 TEST_SUITE("code page") {
@@ -318,7 +336,7 @@ TEST_CASE("UTF-8 there and back, bad sequences as U+FFFD") {
 
 TEST_SUITE("links") {
 
-TEST_CASE("only web addresses reach the desktop's opener, unchanged") {
+TEST_CASE("only web addresses reach the desktop's opener, as one URL") {
     RecordingShell shell;
     InstallDesktopShell(&shell);
     for (const std::u16string& target : std::vector<std::u16string>{
@@ -334,9 +352,12 @@ TEST_CASE("only web addresses reach the desktop's opener, unchanged") {
     ShellOpen(nullptr, u"http://127.0.0.1/site\r\n\n\r");  // only line breaks at the end
     ShellOpen(nullptr, u"HTTPS://127.0.0.1/A");
     ShellOpen(nullptr, u"http://127.0.0.1/\u067E\u4E2D\U0001F600 x");
-    CHECK(shell.opened == std::vector<std::string>{"http://127.0.0.1/site\r\n",
-                                                   "http://127.0.0.1/site\r\n\n\r", "HTTPS://127.0.0.1/A",
-                                                   "http://127.0.0.1/\x81?? x"});
+    // Quotes and blanks would split the browser's "%1" into options of its own.
+    ShellOpen(nullptr, u"http://127.0.0.1:47830/x\" --evil \"y z<b>%22\r\n");
+    CHECK(shell.opened == std::vector<std::string>{
+                              "http://127.0.0.1/site\r\n", "http://127.0.0.1/site\r\n\n\r",
+                              "HTTPS://127.0.0.1/A", "http://127.0.0.1/\x81??%20x",
+                              "http://127.0.0.1:47830/x%22%20--evil%20%22y%20z%3Cb%3E%22\r\n"});
     ShellRun(u"opener ymsgr:sendim?\u067E", 3);
     CHECK(shell.run == std::vector<std::string>{"opener ymsgr:sendim?\x81"});
     InstallDesktopShell(nullptr);

@@ -159,7 +159,7 @@ private slots:
 
     // --- shell --------------------------------------------------------------------------------
 
-    void webTargetReachesTheOpenerUnchanged_data() {
+    void webTargetReachesTheOpenerAsOneUrl_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QByteArray>("argument");
         QTest::addRow("line break kept") << "http://127.0.0.1/site\r\n" << QByteArray("http://127.0.0.1/site\r\n");
@@ -167,9 +167,11 @@ private slots:
         QTest::addRow("Persian kept") << u"http://127.0.0.1/\u067E\u06AF"_qs
                                       << QByteArray("http://127.0.0.1/\xD9\xBE\xDA\xAF");
         QTest::addRow("missing characters") << u"http://127.0.0.1/\u4E2D\U0001F600 x"_qs
-                                            << QByteArray("http://127.0.0.1/?? x");
+                                            << QByteArray("http://127.0.0.1/??%20x");
+        QTest::addRow("quotes cannot pass options") << "http://127.0.0.1:47830/x\" --evil \"y z"
+                                                    << QByteArray("http://127.0.0.1:47830/x%22%20--evil%20%22y%20z");
     }
-    void webTargetReachesTheOpenerUnchanged() {
+    void webTargetReachesTheOpenerAsOneUrl() {
         QFETCH(QString, target);
         QFETCH(QByteArray, argument);
         RecordingOpener opener;

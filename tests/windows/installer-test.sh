@@ -75,6 +75,18 @@ program_pid=$!
 pids+=("$program_pid")
 window_shown() { xdotool search --onlyvisible --name "^$main_title\$" >/dev/null 2>&1; }
 wait_for 30 window_shown || { cat "$work/program.log" >&2; fail "the main window did not appear"; }
+step "uninstalling while the program runs: refused, nothing removed"
+# Run in place (_?=) so that its exit code is its own, not that of a copy started elsewhere. The
+# folder after _?= is the rest of the command line, unquoted, which only a batch file passes.
+printf '%s\r\n' '@"C:\Program Files\Linkvane\Uninstall.exe" /S _?=C:\Program Files\Linkvane' \
+    '@exit /b %errorlevel%' >"$drive_c/uninstall-in-place.bat"
+status=0
+wine cmd /c 'C:\uninstall-in-place.bat' >"$work/refused.log" 2>&1 || status=$?
+[ "$status" = 2 ] || fail "the uninstaller ended with $status, not 2, while the program ran"
+for file in linkvane.exe Uninstall.exe LICENSE.txt; do
+    [ -f "$install_dir/$file" ] || fail "Program Files\\Linkvane\\$file removed while the program ran"
+done
+[ -f "$shortcut" ] && registered || fail "the shortcut or registry entry removed while the program ran"
 xdotool search --onlyvisible --name "^$main_title\$" windowactivate --sync key alt+F4 >/dev/null 2>&1 || true
 program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
 wait_for 20 program_ended || fail "the program did not end when its window was closed"
