@@ -6,6 +6,7 @@
 #include "net/internetfile.h"
 #include "net/limits.h"
 #include "net/mirrors.h"
+#include "tests/support/testserver.h"
 
 #define DOCTEST_CONFIG_IMPLEMENT
 #include <doctest/doctest.h>
@@ -33,11 +34,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr int kSkipped = 77;
-
-long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-        .count();
-}
 
 bool BringLoopbackUp() {
     const int probe = socket(AF_INET, SOCK_DGRAM, 0);
@@ -93,9 +89,7 @@ const char* PrepareNamespace() {
 }  // namespace
 
 TEST_CASE("a lookup that never answers ends the fetch at the connect limit") {
-    FetchLimits limits;
-    limits.connect = 1500ms;
-    ScopedFetchLimits quick(limits);
+    ScopedFetchLimits quick({.connect = 1500ms});
     const auto start = std::chrono::steady_clock::now();
     CHECK(GetInternetFile(u"http://stalled.linkvane.example/ads/link.txt").empty());
     const long long took = MillisecondsSince(start);
@@ -104,11 +98,7 @@ TEST_CASE("a lookup that never answers ends the fetch at the connect limit") {
 }
 
 TEST_CASE("a later mirror whose name never resolves costs the mirror connect limit") {
-    FetchLimits limits;
-    limits.connect = 1500ms;
-    limits.mirrorConnect = 500ms;
-    limits.headStart = 200ms;
-    ScopedFetchLimits quick(limits);
+    ScopedFetchLimits quick({.connect = 1500ms, .mirrorConnect = 500ms, .headStart = 200ms});
     const auto start = std::chrono::steady_clock::now();
     // Nothing listens on the first (refused at once); the second starts then, the third 200 ms
     // later, and each waits out its lookup: 500 ms, not the full connect limit.
