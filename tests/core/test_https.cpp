@@ -39,7 +39,7 @@ struct TrustedAuthority {
 
 TEST_SUITE("https mirrors") {
 
-TEST_CASE("a server whose certificate a trusted authority signed is heard") {
+TEST_CASE("a server whose certificate a trusted authority signed is heard, its path prefix kept") {
     TrustedAuthority trusted("ca.pem");
     TlsServer tls;
     tls.serve("/ads/link.txt", "https://127.0.0.1/site\r\n");

@@ -114,15 +114,6 @@ TEST_CASE("when no mirror answers well, the first one's result stands") {
     CHECK(broken.requests().size() == 2);
 }
 
-TEST_CASE("a path prefix comes before the file's path") {
-    TestServer server;
-    server.serve("/mirror/linkvane/ads/link.txt", "http://127.0.0.1/prefixed");
-    const Bases bases = MirrorBases(server.base() + u"/mirror/linkvane/");
-    CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/prefixed");
-    REQUIRE(server.requests().size() == 1);
-    CHECK(server.requests()[0].target == "/mirror/linkvane/ads/link.txt");
-}
-
 TEST_CASE("one mirror makes exactly the requests and results of a single server") {
     TestServer single, reference;
     for (TestServer* server : {&single, &reference}) {
