@@ -149,7 +149,7 @@ TEST_CASE("worked dates in all four styles") {
         CHECK(CodePoints(ShamsiDate(first, StyleDayMonthName)) == CodePoints(u"1 " + kMonths[month - 1] + u" 1392"));
 }
 
-TEST_CASE("other styles and days before the epoch give empty text") {
+TEST_CASE("other styles and days before the epoch give empty text; values that are no date throw") {
     const double date = Day(2013, 3, 21);
     for (int style : {-1, 4, 100, std::numeric_limits<int>::min()})
         CHECK(ShamsiDate(date, style).empty());
@@ -157,9 +157,8 @@ TEST_CASE("other styles and days before the epoch give empty text") {
     CHECK(ShamsiDate(0).empty());
     CHECK(ShamsiDate(-657434).empty());
     CHECK(!ShamsiDate(ShamsiEpoch).empty());
-}
 
-TEST_CASE("values that are no date throw; the edges of the range are dates") {
+    // Values that are no date throw; the edges of the range are dates.
     const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
                           std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity(),
