@@ -41,7 +41,8 @@ struct ReceivedRequest {
 
 class TestServer {
 public:
-    explicit TestServer(std::unique_ptr<httplib::Server> server = std::make_unique<httplib::Server>());
+    TestServer() : TestServer(std::make_unique<httplib::Server>()) {}
+    explicit TestServer(std::unique_ptr<httplib::Server> server);  // e.g. an httplib::SSLServer
     ~TestServer();
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
