@@ -2,7 +2,6 @@
 // authorities are made at test time (tests/support/make-test-ca.sh) and trusted only through the
 // transport's test hook. Linux only: the Windows build has no OpenSSL for the server side (Debian's
 // cpp-httplib is built with it).
-#include "net/codepage.h"
 #include "net/internetfile.h"
 #include "net/mirrors.h"
 #include "net/transport.h"
@@ -10,10 +9,7 @@
 
 #include <doctest/doctest.h>
 
-#include <atomic>
-#include <chrono>
 #include <string>
-#include <thread>
 
 using namespace linkvane;
 
@@ -22,52 +18,20 @@ namespace {
 const std::string kAuthorities = LINKVANE_TEST_CA_DIR;
 constexpr char16_t kLinkPath[] = u"/ads/link.txt";
 
-// A TLS server on 127.0.0.1, an ephemeral port, a thread of its own, showing the certificate that
-// the test authority signed; it counts the requests whose headers arrived (past the handshake).
-class TlsServer {
-public:
+// Shows the certificate that the test authority signed; its requests() are those whose headers
+// arrived, past the handshake.
+struct TlsServer : TestServer {
     TlsServer()
-        : server_((kAuthorities + "/server.pem").c_str(), (kAuthorities + "/server-key.pem").c_str()) {
-        REQUIRE(server_.is_valid());
-        server_.set_pre_routing_handler([this](const httplib::Request&, httplib::Response&) {
-            ++requests_;
-            return httplib::Server::HandlerResponse::Unhandled;
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        REQUIRE(port_ > 0);
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        : TestServer(std::make_unique<httplib::SSLServer>((kAuthorities + "/server.pem").c_str(),
+                                                          (kAuthorities + "/server-key.pem").c_str())) {
+        REQUIRE(port() > 0);
     }
-    ~TlsServer() {
-        server_.stop();
-        thread_.join();
-    }
-
-    httplib::Server& server() { return server_; }
-    int requests() const { return requests_; }
-    std::string hostPort() const { return "127.0.0.1:" + std::to_string(port_); }
-    std::u16string base() const { return u"https://" + FromUtf8(hostPort()); }
-
-private:
-    httplib::SSLServer server_;
-    int port_ = -1;
-    std::atomic<int> requests_{0};
-    std::thread thread_;
+    std::u16string base() const { return u"https://" + hostPort16(); }
 };
 
-void Serve(httplib::Server& server, const std::string& path, const std::string& body) {
-    server.Get(path, [body](const httplib::Request&, httplib::Response& response) {
-        response.set_content(body, "text/plain");
-    });
-}
-
 // Trusts one authority's file for its lifetime; the system's store comes back after it.
-class TrustedAuthority {
-public:
-    explicit TrustedAuthority(const std::string& name) {
-        TrustCertificateAuthorityForTesting(kAuthorities + "/" + name);
-    }
+struct TrustedAuthority {
+    explicit TrustedAuthority(const std::string& name) { TrustCertificateAuthorityForTesting(kAuthorities + "/" + name); }
     ~TrustedAuthority() { TrustCertificateAuthorityForTesting({}); }
 };
 
@@ -75,30 +39,29 @@ public:
 
 TEST_SUITE("https mirrors") {
 
-TEST_CASE("a server whose certificate a trusted authority signed is heard") {
+TEST_CASE("a server whose certificate a trusted authority signed is heard, its path prefix kept") {
     TrustedAuthority trusted("ca.pem");
     TlsServer tls;
-    Serve(tls.server(), "/ads/link.txt", "https://127.0.0.1/site\r\n");
-    Serve(tls.server(), "/mirror/document/AdminPm.txt", "\xD3\xE1\xC7\xE3");  // salam
+    tls.serve("/ads/link.txt", "https://127.0.0.1/site\r\n");
+    tls.serve("/mirror/document/AdminPm.txt", "\xD3\xE1\xC7\xE3");  // salam
 
     CHECK(GetInternetFile(tls.base() + kLinkPath) == u"https://127.0.0.1/site\r\n");
     CHECK(GetFromMirrors(MirrorBases(tls.base() + u"/mirror/"), u"/document/AdminPm.txt",
                          WantedAnswer::File) == u"\u0633\u0644\u0627\u0645");
-    CHECK(tls.requests() == 2);
+    CHECK(tls.requests().size() == 2);
 }
 
 TEST_CASE("a server that no trusted authority vouches for is refused, and the next mirror asked") {
     TlsServer tls;
     TestServer plain;
-    Serve(tls.server(), "/ads/link.txt", "https://127.0.0.1/forged");
+    tls.serve("/ads/link.txt", "https://127.0.0.1/forged");
     plain.serve("/ads/link.txt", "http://127.0.0.1/site");
 
     SUBCASE("the system's trust store") {}
     SUBCASE("another authority") { TrustCertificateAuthorityForTesting(kAuthorities + "/other-ca.pem"); }
     CHECK(GetInternetFile(tls.base() + kLinkPath).empty());
-    CHECK(GetFromMirrors({tls.base(), u"http://" + plain.hostPort16()}, kLinkPath, WantedAnswer::OpenableLink) ==
-          u"http://127.0.0.1/site");
-    CHECK(tls.requests() == 0);
+    CHECK(GetFromMirrors({tls.base(), plain.base()}, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
+    CHECK(tls.requests().empty());
     TrustCertificateAuthorityForTesting({});
 }
 
@@ -107,8 +70,8 @@ TEST_CASE("an https address is never redirected to plain HTTP") {
     TlsServer tls;
     TestServer plain;
     plain.serve("/ads/link.txt", "http://127.0.0.1/tampered");
-    Serve(tls.server(), "/ads/link.txt", "https://127.0.0.1/site");
-    tls.server().Get("/downgrade/ads/link.txt", [&plain](const httplib::Request&, httplib::Response& response) {
+    tls.serve("/ads/link.txt", "https://127.0.0.1/site");
+    tls.handle("/downgrade/ads/link.txt", [&plain](const httplib::Request&, httplib::Response& response) {
         response.set_redirect("http://" + plain.hostPort() + "/ads/link.txt");
     });
     plain.handle("/upgrade", [&tls](const httplib::Request&, httplib::Response& response) {
@@ -116,8 +79,8 @@ TEST_CASE("an https address is never redirected to plain HTTP") {
     });
 
     CHECK(GetInternetFile(tls.base() + u"/downgrade" + kLinkPath).empty());
-    CHECK(GetFromMirrors({tls.base() + u"/downgrade", tls.base()}, kLinkPath,
-                         WantedAnswer::OpenableLink) == u"https://127.0.0.1/site");
+    CHECK(GetFromMirrors({tls.base() + u"/downgrade", tls.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
+          u"https://127.0.0.1/site");
     CHECK(plain.requests().empty());
     CHECK(GetInternetFile(plain.url(u"/upgrade")) == u"https://127.0.0.1/site");
 }

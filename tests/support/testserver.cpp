@@ -32,17 +32,17 @@ std::string EscapedForPattern(const std::string& path) {
 
 }  // namespace
 
-TestServer::TestServer() {
-    server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
+TestServer::TestServer(std::unique_ptr<httplib::Server> server) : server_(std::move(server)) {
+    server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         record(request);
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    port_ = server_.bind_to_any_port(kLoopback);
+    port_ = server_->bind_to_any_port(kLoopback);
     if (port_ < 0)
         return;  // no port: every request fails as against a dead server
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
     // stop() does nothing before listening has begun, so the constructor waits for it.
-    while (!server_.is_running())
+    while (!server_->is_running())
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
@@ -50,7 +50,7 @@ TestServer::~TestServer() {
     stopping_ = true;
     if (!thread_.joinable())
         return;
-    server_.stop();
+    server_->stop();
     thread_.join();
 }
 
@@ -68,6 +68,20 @@ void TestServer::stall(const std::string& path, const std::string& prefix) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 return !stopping();
             });
+    });
+}
+
+void TestServer::trickle(const std::string& path, const std::string& piece, std::chrono::milliseconds pause) {
+    handle(EscapedForPattern(path), [this, piece, pause](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider("text/plain", [this, piece, pause](size_t, httplib::DataSink& sink) {
+            std::this_thread::sleep_for(pause);
+            if (stopping())
+                return false;
+            if (sink.write(piece.data(), piece.size()))
+                return true;
+            ++hangUps_;
+            return false;
+        });
     });
 }
 
@@ -90,12 +104,14 @@ void TestServer::serve(const std::string& path, const std::string& body, int sta
 }
 
 void TestServer::handle(const std::string& pathPattern, httplib::Server::Handler handler) {
-    server_.Get(pathPattern, std::move(handler));
+    server_->Get(pathPattern, std::move(handler));
 }
 
 std::string TestServer::hostPort() const { return kLoopback + (":" + std::to_string(port_)); }
 
 std::string TestServer::url(const std::string& path) const { return "http://" + hostPort() + path; }
+
+std::u16string TestServer::base() const { return u"http://" + hostPort16(); }
 
 std::u16string TestServer::hostPort16() const { return FromUtf8(hostPort()); }
 
@@ -180,6 +196,8 @@ BlackHole::~BlackHole() {
 }
 
 std::u16string BlackHole::base() const { return u"http://127.0.0.1:" + FromUtf8(std::to_string(port_)); }
+
+std::u16string DeadBase() { return u"http://127.0.0.1:" + FromUtf8(std::to_string(DeadPort())); }
 
 int DeadPort() {
     // A socket bound to port 0 gets a free port; closed again, it leaves nobody there.

@@ -13,12 +13,15 @@
 //   CHECK(server.requests().size() == 1);                            // what arrived, in order
 //   // The destructor stops the server and waits for its thread; handlers that wait should
 //   // poll stopping() so that it does not wait for them.
+//   TestServer tls(std::make_unique<httplib::SSLServer>(certificate, key));  // the same over TLS
 
 #include "net/limits.h"
 
 #include <httplib.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -38,7 +41,8 @@ struct ReceivedRequest {
 
 class TestServer {
 public:
-    TestServer();
+    TestServer() : TestServer(std::make_unique<httplib::Server>()) {}
+    explicit TestServer(std::unique_ptr<httplib::Server> server);  // e.g. an httplib::SSLServer
     ~TestServer();
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
@@ -51,9 +55,14 @@ public:
     // Answers GET `path` with `prefix`, then sends nothing more until the server stops; with no
     // prefix it sends no answer at all.
     void stall(const std::string& path, const std::string& prefix = "");
+    // Answers GET `path` with `piece` again and again, every `pause`, until the client goes away
+    // (counted in hangUps()) or the server stops.
+    void trickle(const std::string& path, const std::string& piece, std::chrono::milliseconds pause);
+    int hangUps() const { return hangUps_; }
 
     int port() const { return port_; }
     std::string hostPort() const;                // "127.0.0.1:PORT"
+    std::u16string base() const;                 // u"http://127.0.0.1:PORT"
     std::string url(const std::string& path) const;  // "http://127.0.0.1:PORT" + path
     std::u16string url(std::u16string_view path) const;
     std::u16string hostPort16() const;
@@ -65,16 +74,23 @@ public:
 private:
     void record(const httplib::Request& request);
 
-    httplib::Server server_;
+    std::unique_ptr<httplib::Server> server_;
     int port_ = -1;
     std::thread thread_;
     std::atomic<bool> stopping_{false};
+    std::atomic<int> hangUps_{0};
     mutable std::mutex mutex_;
     std::vector<ReceivedRequest> requests_;
 };
 
 // A port on 127.0.0.1 that nothing listens on (bound and released again), for a dead server.
 int DeadPort();
+std::u16string DeadBase();  // u"http://127.0.0.1:" + DeadPort()
+
+inline long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+        .count();
+}
 
 // Limits short enough that a stalled or trickling server costs a test well under two seconds.
 FetchLimits QuickLimits();
