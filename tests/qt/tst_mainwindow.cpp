@@ -323,12 +323,6 @@ private slots:
         QCOMPARE(bold(), QStringLiteral("lBlFind Site Contac About"));
         MoveTo(main, bare);
         QCOMPARE(bold(), QStringLiteral("- - - -"));
-
-        // A bold caption widens to the right; its text starts where it did.
-        const QRect normal = main.label("lBlFind")->textLine();
-        MoveTo(main, CentreOf(main, "Image1"));
-        QCOMPARE(main.label("lBlFind")->textLine().left(), normal.left());
-        QVERIFY(main.label("lBlFind")->textLine().width() >= normal.width());
     }
 
     void windowFrameAndStacking() {
@@ -342,7 +336,6 @@ private slots:
         main.resize(800, 500);
         QVERIFY(main.rect().contains(main.control("Command1")->geometry()));
         Click(main, CentreOf(main, "Command1"));
-        QCOMPARE(main.control("Command1")->geometry().topLeft(), QPoint(208, 408));
         // Buttons lie above their captions.
         QCOMPARE(main.childAt(CentreOf(main, "Contac")), main.control("Image3"));
         QCOMPARE(main.childAt(CentreOf(main, "Label1")), main.label("Label1"));
