@@ -145,7 +145,7 @@ private slots:
             }
         }
         lost.removeAll(QString());
-        QCOMPARE(lost, QStringList());
+        QVERIFY2(lost.isEmpty(), qPrintable(lost.join(u'\n')));
     }
 
     // LDATA keeps its right edge next to its heading and grows left for a long date, whole and
@@ -186,7 +186,7 @@ private slots:
                 lost << text + ": reaches beyond the date panel";
         }
         lost.removeAll(QString());
-        QCOMPARE(lost, QStringList());
+        QVERIFY2(lost.isEmpty(), qPrintable(lost.join(u'\n')));
     }
 
     // The background is the artwork drawn for the scale, each of its pixels a pixel of the screen,
