@@ -51,7 +51,7 @@ QSize DecodedSize(QString source) {
     server.stall("/stalls-midway", Encoded("JPG").substr(0, 100));
     server.serve("/huge", Encoded("BMP") + std::string(8 << 20, '\0'), 200, "image/bmp");
     // A format Qt reads whose size we do not read first: never guessed at.
-    server.serve("/banner.ppm", "P6\n2 1\n255\n\xFF\0\0\0\xFF\0", 200, "image/x-portable-pixmap");
+    server.serve("/banner.ppm", "P6\n2 1\n255\n\xFF\x10\x10\x10\xFF\x10", 200, "image/x-portable-pixmap");
     QTemporaryDir dir;
     for (const auto& [name, bytes] : {std::pair{"banner.bmp", Encoded("BMP")}, {"text.gif", "GIF? no"}}) {
         QFile file(dir.filePath(name));
