@@ -4,11 +4,9 @@
 // of 1.5 and 2 (see CMakeLists.txt).
 
 #include "app/AdminSupport.h"
-#include "app/Main.h"
 #include "app/Softwaremanufacturer.h"
 #include "calendar/Data.h"
 #include "qt/Desktop.h"
-#include "qt/FormWindow.h"
 #include "tests/qt/windowtest.h"
 
 #include <QFontMetrics>
