@@ -1,16 +1,14 @@
-#include "app/Main.h"
-#include "qt/Desktop.h"
-#include "qt/FormWindow.h"
+#include "app/AdminSupport.h"
+#include "app/Config.h"
+#include "app/Softwaremanufacturer.h"
 #include "calendar/Data.h"
-#include "net/codepage.h"
+#include "forms/ShapeableText.h"
 #include "net/limits.h"
+#include "qt/Desktop.h"
 #include "qt/HandCursor.h"
 #include "qt/Startup.h"
-#include "forms/ShapeableText.h"
-#include "forms/Twips.h"
 #include "tests/qt/windowtest.h"
 #include "tests/support/recordingopener.h"
-#include "tests/support/testserver.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -22,15 +20,13 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QStringEncoder>
 #include <QTest>
 #include <QTimer>
 
-#include <sys/resource.h>
-
 #include <atomic>
-#include <memory>
 #include <chrono>
+#include <ctime>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -42,18 +38,16 @@ ServerHosts Hosts(const TestServer& content, const TestServer& links) {
     return {content.hostPort16(), links.hostPort16()};
 }
 
-QString Url(const TestServer& server, const char* path) { return QString::fromStdString(server.url(path)); }
-
-// پيام مدير سايت: ... as the server stores it, in Windows-1256 with a closing line break.
-const QString kPersianMessage =
-    QStringLiteral(u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631 \u06AF\u0631\u0627\u0645\u064A\r\n");
-
-QByteArray Windows1256(const QString& text) {
-    QStringEncoder encoder("windows-1256");
-    return encoder.encode(text);
+// Serves `body` at `path` once `released` is set.
+void Hold(TestServer& server, const char* path, std::string body, const std::atomic<bool>& released) {
+    server.handle(path, [&server, &released, body](const httplib::Request&, httplib::Response& response) {
+        while (!released && !server.stopping())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        response.set_content(body, "text/plain");
+    });
 }
 
-QByteArray PngBytes(int width, int height, QColor fill = Qt::darkCyan) {
+QByteArray PngBytes(int width, int height, QColor fill) {
     QImage picture(width, height, QImage::Format_ARGB32);
     picture.fill(fill);
     QByteArray bytes;
@@ -63,19 +57,49 @@ QByteArray PngBytes(int width, int height, QColor fill = Qt::darkCyan) {
     return bytes;
 }
 
-bool Bold(const FormWindow& form, const char* caption) {
-    return form.label(caption)->isBold();
+QAccessibleInterface* Announced(const FormWindow& window, const char* control) {
+    return QAccessible::queryAccessibleInterface(window.control(control));
+}
+bool Pressable(const FormWindow& window, const char* control) {
+    return Announced(window, control)->actionInterface()->actionNames().contains(
+        QAccessibleActionInterface::pressAction());
+}
+void Press(const FormWindow& window, const char* control) {
+    Announced(window, control)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// The secondary window open right now, if any.
+FormWindow* OpenSecondaryWindow(const char* name) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String(name) && window->isVisible())
+            return qobject_cast<FormWindow*>(window);
+    }
+    return nullptr;
+}
+
+// Acts inside the modal display that the next click starts. `act` should close the window;
+// `acted` is set only when it did. A window left open (a failed check) is unloaded so the test
+// goes on instead of waiting in the modal display.
+void WhenOpen(const char* name, std::function<void(FormWindow&)> act, bool* acted) {
+    *acted = false;
+    QTimer::singleShot(50, [=] {
+        FormWindow* window = nullptr;
+        QTRY_VERIFY((window = OpenSecondaryWindow(name)) != nullptr);
+        act(*window);
+        *acted = !OpenSecondaryWindow(name);
+        if (!*acted)
+            window->Unload();
+    });
 }
 
 // Runs `inspect` on the modal message box once it is up, then presses its OK button.
 void OnNextMessageBox(std::function<void(QMessageBox*)> inspect, bool* seen) {
     QTimer::singleShot(0, [inspect, seen] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        *seen = true;
-        inspect(box);
-        box->button(QMessageBox::Ok)->click();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            *seen = true;
+            inspect(box);
+            box->button(QMessageBox::Ok)->click();
+        }
     });
 }
 
@@ -83,12 +107,8 @@ void OnNextMessageBox(std::function<void(QMessageBox*)> inspect, bool* seen) {
 // must not stay ended for the tests after it. Like the program's, it lives as long as the
 // process: work left behind when a program ends may still be finishing after the test.
 struct EndableDesktop {
-    QtDesktop& desktop = Kept(new QtDesktop);
-    static QtDesktop& Kept(QtDesktop* desktop) {
-        static std::vector<std::unique_ptr<QtDesktop>>& kept = *new std::vector<std::unique_ptr<QtDesktop>>;
-        kept.emplace_back(desktop);
-        return *desktop;
-    }
+    static inline auto* kept = new std::vector<std::unique_ptr<QtDesktop>>;
+    QtDesktop& desktop = *kept->emplace_back(std::make_unique<QtDesktop>());
     EndableDesktop() {
         InstallDesktop(&desktop);
         InstallDesktopShell(&desktop);
@@ -101,28 +121,19 @@ struct EndableDesktop {
 // nested one: only it starts afresh after the program has once been ended.)
 int RunProgramLoopAfter(std::function<void()> action) {
     QTimer::singleShot(0, qApp, action);
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
-    guard.start(5000);
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
     return QApplication::exec();
 }
 
-// Under ThreadSanitizer everything runs ten to twenty times slower: the tests still run every
-// path, but do not hold it to the clock.
-bool Untimed() { return qEnvironmentVariableIsSet("LINKVANE_UNTIMED"); }
-
-// The share of one core this process uses while its event loop runs for `ms`.
-double CpuPercentOver(int ms) {
-    const auto used = [] {
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e6 + usage.ru_utime.tv_usec +
-               usage.ru_stime.tv_usec;
-    };
-    const double before = used();
-    QTest::qWait(ms);
-    return (used() - before) / (ms * 1e3) * 100;
+// Under ThreadSanitizer everything runs ten to twenty times slower, under AddressSanitizer the
+// layout of a megabyte two to three times: the tests still run every path, but do not hold it to
+// the clock.
+bool Untimed() {
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#else
+    return qEnvironmentVariableIsSet("LINKVANE_UNTIMED");
+#endif
 }
 
 }  // namespace
@@ -133,52 +144,54 @@ private slots:
     void initTestCase() { InstallQtDesktop(); }
 
     // The window is up, dated and ticking while the first file is still on its way; the files
-    // then arrive in their order and fill their controls.
+    // then arrive in their order and fill their controls. Presses made meanwhile are handled
+    // after them, in their order: the search, then go-to-site with the address it found.
     void startupShowsTheWindowFirstThenFillsItInOrder() {
+        RecordingOpener opener;
         TestServer server;
         std::atomic<bool> released{false};
-        server.handle("/document/AdminPm.txt", [&](const httplib::Request&, httplib::Response& response) {
-            while (!released && !server.stopping())
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            const QByteArray message = Windows1256(kPersianMessage);
-            response.set_content(message.constData(), message.size(), "text/plain");
-        });
+        // سلام کاربر گرامي, as the server stores it: Windows-1256, a closing line break.
+        const QString message = u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631 \u06AF\u0631\u0627\u0645\u064A\r\n"_qs;
+        Hold(server, "/document/AdminPm.txt", ToAnsi(message.toStdU16String()), released);
         server.serve("/document/ADSBaner.txt", server.url("/banner.png") + "\r\n");
         server.serve("/document/LinkBaner.txt", "http://127.0.0.1/ad-landing\r\n");
-        const QByteArray png = PngBytes(300, 50);
-        server.serve("/banner.png", png.toStdString(), 200, "image/png");
+        server.serve("/banner.png", PngBytes(300, 50, Qt::darkCyan).toStdString(), 200, "image/png");
+        server.serve("/ads/link.txt", "http://127.0.0.1/found\r\n");
 
         Main mainForm(Hosts(server, server));
         FormWindow& main = FormWindow::Of(mainForm);
-        bool seenWhileWaiting = false;
+        bool seenWhileWaiting = false, boxShown = false;
         QTimer::singleShot(300, [&] {
             seenWhileWaiting = main.isVisible();
-            QCOMPARE(main.text("LDATA"),
-                     QString::fromStdU16String(ShamsiDate(Today(), StyleWeekdayMonthName)));
+            QCOMPARE(main.text("LDATA"), QString::fromStdU16String(ShamsiDate(Today(), StyleWeekdayMonthName)));
             QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(main.text("lblTime")).hasMatch());
             QCOMPARE(main.text("AdminPM"), QString());
             QCOMPARE(server.requests().size(), size_t(1));
+            Click(main, CentreOf(main, "Image1"));
+            Click(main, CentreOf(main, "Image2"));
+            // Had go-to-site been handled before the search, the address would be empty: a message box.
+            OnNextMessageBox([](QMessageBox*) {}, &boxShown);
             released = true;
         });
         main.Show();
         QVERIFY(seenWhileWaiting);
-        QVERIFY(main.isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(opener.calls().size(), 1, 5000);
+        QCOMPARE(opener.calls().at(0).arguments, QList<QByteArray>{"http://127.0.0.1/found\r\n"});
+        QVERIFY(!boxShown);
 
         QStringList paths;
         for (const ReceivedRequest& request : server.requests())
             paths << QString::fromLatin1(request.path);
-        QCOMPARE(paths, (QStringList{"/document/AdminPm.txt", "/document/ADSBaner.txt",
-                                     "/document/LinkBaner.txt", "/banner.png"}));
-
-        QCOMPARE(main.text("AdminPM"), kPersianMessage);
-        QCOMPARE(main.text("addressPicbanerr"), Url(server, "/banner.png") + "\r\n");
+        QCOMPARE(paths, (QStringList{"/document/AdminPm.txt", "/document/ADSBaner.txt", "/document/LinkBaner.txt",
+                                     "/banner.png", "/ads/link.txt"}));
+        QCOMPARE(main.text("AdminPM"), message);
+        QCOMPARE(main.text("addressPicbanerr"), QString::fromStdString(server.url("/banner.png")) + "\r\n");
         QCOMPARE(main.text("addressbanerr"), QStringLiteral("http://127.0.0.1/ad-landing\r\n"));
         // The banner takes its picture's size, from the banner's own corner.
         QCOMPARE(main.image("baner")->picture().size(), QSize(300, 50));
         QCOMPARE(main.image("baner")->geometry(), QRect(8, 80, 300, 50));
         // Hidden boxes stay hidden whatever they hold.
-        QVERIFY(!main.control("addressPicbanerr")->isVisible());
-        QVERIFY(!main.control("addressbanerr")->isVisible());
+        QVERIFY(!main.control("addressPicbanerr")->isVisible() && !main.control("addressbanerr")->isVisible());
         QCOMPARE(main.label("lblTime")->readingOrder(), Qt::RightToLeft);
     }
 
@@ -187,13 +200,8 @@ private slots:
     void inputDuringASearchIsHandledAfterIt() {
         TestServer server;
         std::atomic<bool> released{false};
-        server.handle("/ads/link.txt", [&](const httplib::Request&, httplib::Response& response) {
-            while (!released && !server.stopping())
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            response.set_content("http://127.0.0.1/found\r\n", "text/plain");
-        });
+        Hold(server, "/ads/link.txt", "http://127.0.0.1/found\r\n", released);
         RecordingOpener opener;
-        QVERIFY(opener.isValid());
         Main mainForm(Hosts(server, server));
         FormWindow& main = Shown(mainForm);
 
@@ -203,7 +211,6 @@ private slots:
         QTimer::singleShot(200, [&] {
             clockEarly = main.text("lblTime");
             Click(main, CentreOf(main, "Image2"));
-            // Had the press been handled now, the address would still be empty: a message box.
             OnNextMessageBox([](QMessageBox*) {}, &boxShown);
         });
         QTimer::singleShot(1400, [&] {
@@ -214,36 +221,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(opener.calls().size(), 1, 5000);
         QCOMPARE(opener.calls().at(0).arguments, QList<QByteArray>{"http://127.0.0.1/found\r\n"});
         QVERIFY(!boxShown);
-        QVERIFY(!clockEarly.isEmpty());
-        QVERIFY2(clockLate != clockEarly, qPrintable(clockEarly + " " + clockLate));
-        QCOMPARE(main.text("NAS"), QStringLiteral("http://127.0.0.1/found\r\n"));
-    }
-
-    // Presses made while the start-up files are on their way are all handled after them, in
-    // their order: the search, then go-to-site with the address it found.
-    void pressesDuringTheStartupAreAllHandled() {
-        TestServer content, links;
-        for (const char* file : {"/document/AdminPm.txt", "/document/ADSBaner.txt", "/document/LinkBaner.txt"})
-            content.handle(file, [](const httplib::Request&, httplib::Response& response) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(400));
-                response.set_content("", "text/plain");
-            });
-        links.serve("/ads/link.txt", "http://127.0.0.1/found\r\n");
-        RecordingOpener opener;
-        QVERIFY(opener.isValid());
-        Main mainForm(Hosts(content, links));
-        FormWindow& main = FormWindow::Of(mainForm);
-        bool boxShown = false;
-        QTimer::singleShot(300, [&] { Click(main, CentreOf(main, "Image1")); });
-        QTimer::singleShot(600, [&] {
-            Click(main, CentreOf(main, "Image2"));
-            OnNextMessageBox([](QMessageBox*) {}, &boxShown);
-        });
-        main.Show();
-        QTRY_COMPARE_WITH_TIMEOUT(opener.calls().size(), 1, 5000);
-        QCOMPARE(opener.calls().at(0).arguments, QList<QByteArray>{"http://127.0.0.1/found\r\n"});
-        QCOMPARE(links.requests().size(), size_t(1));
-        QVERIFY(!boxShown);
+        QVERIFY2(!clockEarly.isEmpty() && clockLate != clockEarly, qPrintable(clockEarly + " " + clockLate));
     }
 
     void goToSiteBeforeAnySearchShowsTheMessage() {
@@ -253,17 +231,14 @@ private slots:
         bool seen = false;
         OnNextMessageBox([](QMessageBox* box) {
             // لطفا براي رفتن به سايت گزينه جستجو را کليک کنيد
-            const QString message = QStringLiteral(
-                u"\u0644\u0637\u0641\u0627 \u0628\u0631\u0627\u064A \u0631\u0641\u062A\u0646 "
-                u"\u0628\u0647 \u0633\u0627\u064A\u062A \u06AF\u0632\u064A\u0646\u0647 "
-                u"\u062C\u0633\u062A\u062C\u0648 \u0631\u0627 \u06A9\u0644\u064A\u06A9 "
-                u"\u06A9\u0646\u064A\u062F");
-            QCOMPARE(message.size(), 47);
-            QCOMPARE(box->text(), message);
-            QCOMPARE(box->windowTitle(), QStringLiteral(u"\u062E\u0637\u0627"));
+            QCOMPARE(box->text(), u"\u0644\u0637\u0641\u0627 \u0628\u0631\u0627\u064A \u0631\u0641\u062A\u0646 "
+                                  u"\u0628\u0647 \u0633\u0627\u064A\u062A \u06AF\u0632\u064A\u0646\u0647 "
+                                  u"\u062C\u0633\u062A\u062C\u0648 \u0631\u0627 \u06A9\u0644\u064A\u06A9 "
+                                  u"\u06A9\u0646\u064A\u062F"_qs);
+            QCOMPARE(box->windowTitle(), u"\u062E\u0637\u0627"_qs);
             QCOMPARE(box->icon(), QMessageBox::Warning);
-            QCOMPARE(box->buttons().size(), 1);
-            QVERIFY(box->button(QMessageBox::Ok));
+            QCOMPARE(box->buttons(), QList<QAbstractButton*>{box->button(QMessageBox::Ok)});
+            // Read right to left, yet not right-aligned.
             auto* label = box->findChild<QLabel*>("qt_msgbox_label");
             QVERIFY(label);
             QCOMPARE(label->layoutDirection(), Qt::RightToLeft);
@@ -289,7 +264,6 @@ private slots:
         FormWindow& main = Shown(mainForm);
         QCOMPARE(main.image("baner")->geometry(), QRect(8, 80, 460, 68));
         Click(main, CentreOf(main, "Image1"));
-        QCOMPARE(links.requests().size(), 1);
         QCOMPARE(main.text("NAS"), QStringLiteral("http://127.0.0.1/site/\r\n"));
         QTest::qWait(100);
         QCOMPARE(opener.calls().size(), 0);
@@ -316,42 +290,29 @@ private slots:
         QCOMPARE(main.text("NAS"), QString());
     }
 
+    // A caption turns bold under the pointer and stays so until the pointer reaches the bare
+    // surface; labels and text boxes do not clear it.
     void hoverTurnsCaptionsBoldUntilTheBareSurface() {
         Main mainForm(Offline());
         FormWindow& main = Shown(mainForm);
-        const char* captions[] = {"lBlFind", "Site", "Contac", "About"};
-        for (const char* caption : captions)
-            QVERIFY(!Bold(main, caption));
-
+        const auto bold = [&] {
+            QStringList names;
+            for (const char* caption : {"lBlFind", "Site", "Contac", "About"})
+                names << (main.label(caption)->isBold() ? caption : "-");
+            return names.join(' ');
+        };
         const QPoint bare(690, 10);
         QCOMPARE(main.childAt(bare), nullptr);
+        QCOMPARE(bold(), QStringLiteral("- - - -"));
         // The pointer comes in over the bare surface, as it does on a desktop.
         MoveTo(main, bare);
         MoveTo(main, CentreOf(main, "Image1"));
-        QVERIFY(Bold(main, "lBlFind"));
-        // Straight onto the next button: both stay bold.
-        MoveTo(main, CentreOf(main, "Image2"));
-        QVERIFY(Bold(main, "lBlFind") && Bold(main, "Site"));
-        MoveTo(main, CentreOf(main, "Image3"));
-        MoveTo(main, CentreOf(main, "Image4"));
-        for (const char* caption : captions)
-            QVERIFY(Bold(main, caption));
-        // Labels and text boxes keep their moves; only the bare surface clears the captions.
-        MoveTo(main, CentreOf(main, "Label3"));
-        MoveTo(main, CentreOf(main, "AdminPM"));
-        MoveTo(main, CentreOf(main, "NAS"));
-        for (const char* caption : captions)
-            QVERIFY(Bold(main, caption));
+        QCOMPARE(bold(), QStringLiteral("lBlFind - - -"));
+        for (const char* over : {"Image2", "Image3", "Image4", "Label3", "AdminPM", "NAS"})
+            MoveTo(main, CentreOf(main, over));
+        QCOMPARE(bold(), QStringLiteral("lBlFind Site Contac About"));
         MoveTo(main, bare);
-        for (const char* caption : captions)
-            QVERIFY(!Bold(main, caption));
-
-        // A bold caption widens to the right; its text starts where it did.
-        const QRect normal = main.label("lBlFind")->textLine();
-        MoveTo(main, CentreOf(main, "Image1"));
-        const QRect bold = main.label("lBlFind")->textLine();
-        QCOMPARE(bold.left(), normal.left());
-        QVERIFY(bold.width() >= normal.width());
+        QCOMPARE(bold(), QStringLiteral("- - - -"));
     }
 
     void windowFrameAndStacking() {
@@ -365,38 +326,129 @@ private slots:
         main.resize(800, 500);
         QVERIFY(main.rect().contains(main.control("Command1")->geometry()));
         Click(main, CentreOf(main, "Command1"));
-        QCOMPARE(main.control("Command1")->geometry().topLeft(), QPoint(208, 408));
         // Buttons lie above their captions.
         QCOMPARE(main.childAt(CentreOf(main, "Contac")), main.control("Image3"));
         QCOMPARE(main.childAt(CentreOf(main, "Label1")), main.label("Label1"));
     }
 
-    // A screen reader announces each image button and the banner by its tooltip and can press
-    // it; captions read as text, the clock as its time.
-    void screenReaderAnnouncesAndPressesTheButtons() {
+    // The support window: modal, the main window's clock going on meanwhile, the messenger
+    // started once per click on the invitation, built afresh at each showing.
+    void supportWindowIsModalKeepsTheClockAndStartsTheMessenger() {
+        RecordingOpener opener;
+        TestServer links;
+        links.serve("/ads/link.txt", "http://127.0.0.1/site/");
+        Main mainForm({Offline().content, links.hostPort16()});
+        FormWindow& main = Shown(mainForm);
+
+        bool acted = false;
+        WhenOpen("AdminSupport", [&](FormWindow& support) {
+            QVERIFY(QTest::qWaitForWindowExposed(&support));
+            QCOMPARE(support.windowModality(), Qt::ApplicationModal);
+            QVERIFY(!(support.windowFlags() & Qt::WindowCloseButtonHint));
+            QCOMPARE(support.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+            QCOMPARE(support.parentWidget(), nullptr);
+
+            // The main window takes no input but its clock goes on.
+            Click(main, CentreOf(main, "Image1"));
+            QCOMPARE(links.requests().size(), 0);
+            const QString before = main.text("lblTime");
+            QTRY_VERIFY_WITH_TIMEOUT(main.text("lblTime") != before, 2500);
+
+            // Hover: the back button's caption is bold until the bare surface.
+            const QPoint bare(20, 20);
+            for (const auto& [over, bold] : {std::pair{"Image1", true}, {"Label4", true}, {"", false}}) {
+                MoveTo(support, *over ? CentreOf(support, over) : bare);
+                QCOMPARE(support.label("lblback")->isBold(), bold);
+            }
+            MoveTo(support, CentreOf(support, "Image1"));
+
+            // The invitation starts the messenger once per click; the other hand labels do nothing.
+            for (const char* label : {"Label4", "Label4", "Label2", "Label3"})
+                Click(support, CentreOf(support, label));
+            QTRY_COMPARE(opener.calls().size(), 2);
+            QVERIFY(support.isVisible());
+            // A click on the word lies on the back button above it.
+            Click(support, CentreOf(support, "lblback"));
+        }, &acted);
+        // The press returns only once the window has closed.
+        Click(main, CentreOf(main, "Image3"));
+        QVERIFY(acted);
+        QCOMPARE(opener.calls().at(0).program, QStringLiteral("xdg-open"));
+        QCOMPARE(opener.calls().at(0).arguments,
+                 QList<QByteArray>{QByteArray("ymsgr:sendim?") + LINKVANE_SUPPORT_MESSENGER_ID});
+
+        // The same window object again, built afresh: the caption starts normal.
+        WhenOpen("AdminSupport", [&](FormWindow& support) {
+            QVERIFY(!support.label("lblback")->isBold());
+            support.close();  // a close request from the system, as Alt+F4
+        }, &acted);
+        Click(main, CentreOf(main, "Image3"));
+        QVERIFY(acted);
+        int supportWindows = 0;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            supportWindows += window->objectName() == QLatin1String("AdminSupport");
+        QCOMPARE(supportWindows, 1);
+        // Input reaches the main window again.
+        Click(main, CentreOf(main, "Image1"));
+        QCOMPARE(links.requests().size(), 1);
+    }
+
+    // A screen reader announces the image buttons and the banner by their tooltips, the back
+    // buttons by the caption over them, the clickable labels as links, captions and the clock as
+    // their text; pressing through it does what a click does.
+    void screenReaderAnnouncesAndPresses() {
         RecordingOpener opener;
         Main mainForm(Offline());
-        FormWindow& main = Shown(mainForm);
-        for (const char* button : {"Image1", "Image2", "Image3", "Image4", "baner"}) {
-            QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(main.control(button));
-            QVERIFY2(announced, button);
-            QCOMPARE(announced->role(), QAccessible::Button);
-            QCOMPARE(announced->text(QAccessible::Name), main.control(button)->toolTip());
-            QVERIFY(announced->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
+        AdminSupport supportForm;
+        Softwaremanufacturer makerForm;
+        FormWindow &main = Shown(mainForm), &support = Shown(supportForm), &maker = Shown(makerForm);
+        const QString author = QStringLiteral(LINKVANE_AUTHOR_USER_NAME);
+        const struct { FormWindow& window; const char* control; QAccessible::Role role; QString name; } rows[] = {
+            {main, "Image1", QAccessible::Button, main.control("Image1")->toolTip()},
+            {main, "Image2", QAccessible::Button, main.control("Image2")->toolTip()},
+            {main, "Image3", QAccessible::Button, main.control("Image3")->toolTip()},
+            {main, "Image4", QAccessible::Button, main.control("Image4")->toolTip()},
+            {main, "baner", QAccessible::Button, main.control("baner")->toolTip()},
+            {main, "Contac", QAccessible::StaticText, main.text("Contac")},
+            {main, "lblTime", QAccessible::StaticText, main.text("lblTime")},
+            {support, "Image1", QAccessible::Button, support.text("lblback")},
+            {support, "Label4", QAccessible::Link, support.text("Label4")},
+            {support, "Label1", QAccessible::StaticText, support.text("Label1")},
+            {maker, "Image1", QAccessible::Button, maker.text("lblback")},
+            {maker, "Label5", QAccessible::Link, author},
+        };
+        for (const auto& row : rows) {
+            QCOMPARE(Announced(row.window, row.control)->role(), row.role);
+            QCOMPARE(Announced(row.window, row.control)->text(QAccessible::Name), row.name);
+            QVERIFY2(Pressable(row.window, row.control) == (row.role != QAccessible::StaticText), row.control);
         }
-        QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(main.control("Contac"));
-        QCOMPARE(caption->role(), QAccessible::StaticText);
-        QCOMPARE(caption->text(QAccessible::Name), main.text("Contac"));
-        QVERIFY(!caption->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
-        QCOMPARE(QAccessible::queryAccessibleInterface(main.control("lblTime"))->text(QAccessible::Name),
-                 main.text("lblTime"));
-
-        // Pressing go-to-site through the reader does what a click does.
         bool seen = false;
         OnNextMessageBox([](QMessageBox*) {}, &seen);
-        QAccessible::queryAccessibleInterface(main.control("Image2"))
-            ->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        Press(main, "Image2");
         QVERIFY(seen);
+        Press(support, "Label4");  // the messenger, as the support window's own case shows
+        QTRY_COMPARE(opener.calls().size(), 1);
+        Press(maker, "Label5");
+        QTRY_COMPARE(opener.calls().size(), 2);
+        QCOMPARE(opener.calls().at(1).arguments, QList<QByteArray>{LINKVANE_MAKER_SITE});
+        Press(support, "Image1");
+        QTRY_VERIFY(!support.isVisible());
+    }
+
+    // Values of any width stay left of their captions with the stored gap; the built-in values.
+    void valuesKeepTheirGapToTheCaption() {
+        Softwaremanufacturer makerForm;
+        AdminSupport supportForm;
+        FormWindow &maker = FormWindow::Of(makerForm), &support = FormWindow::Of(supportForm);
+        maker.Load();
+        support.Load();
+        const auto right = [](const FormWindow& window, const char* label) { return window.label(label)->textLine().right() + 1; };
+        QCOMPARE(maker.label("Label7")->textLine().left() - right(maker, "Label6"), 10);  // 3360 - (2760 + 450) twips
+        QCOMPARE(maker.label("Label2")->textLine().left() - right(maker, "Label5"), 12);  // 3120 - (2400 + 540)
+        QCOMPARE(maker.label("Label3")->textLine().left() - right(maker, "tell"), 16);    // 3600 - (3120 + 240)
+        QCOMPARE(right(support, "Label2"), 207);                                          // 3105 twips
+        QCOMPARE(support.text("Label2"), QStringLiteral(LINKVANE_SUPPORT_EMAIL));
+        QCOMPARE(maker.text("tell"), QStringLiteral("1.4"));
     }
 
     void handCursorComesFromTheCursorFile() {
@@ -424,19 +476,17 @@ private slots:
         Main mainForm(Offline());
         FormWindow& main = Shown(mainForm);
         QTRY_COMPARE(QApplication::focusWidget(), main.control("AdminPM"));
-        const auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-            return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-        };
-        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("NAS"));
-        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("Command1"));
-        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("AdminPM"));
-        QCOMPARE(press(Qt::Key_Backtab, Qt::ShiftModifier), QStringLiteral("Command1"));
-        QCOMPARE(press(Qt::Key_Tab), QStringLiteral("AdminPM"));
-        QCOMPARE(press(Qt::Key_Tab, Qt::ControlModifier), QStringLiteral("NAS"));
-        QCOMPARE(press(Qt::Key_Tab, Qt::ShiftModifier | Qt::ControlModifier), QStringLiteral("AdminPM"));
-        QCOMPARE(main.text("AdminPM"), QString());
-        QCOMPARE(main.text("NAS"), QString());
+        const Qt::KeyboardModifiers shift = Qt::ShiftModifier, control = Qt::ControlModifier;
+        const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; const char* focus; } presses[] = {
+            {Qt::Key_Tab, {}, "NAS"}, {Qt::Key_Tab, {}, "Command1"}, {Qt::Key_Tab, {}, "AdminPM"},
+            {Qt::Key_Backtab, shift, "Command1"}, {Qt::Key_Tab, {}, "AdminPM"},
+            {Qt::Key_Tab, control, "NAS"}, {Qt::Key_Tab, shift | control, "AdminPM"}};
+        for (const auto& press : presses) {
+            QTest::keyClick(QApplication::focusWidget(), press.key, press.modifiers);
+            QVERIFY(QApplication::focusWidget());
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(press.focus));
+        }
+        QCOMPARE(main.text("AdminPM") + main.text("NAS"), QString());
     }
 
     // Without a display the program says so in one plain line and exits with status 1; Qt's own
@@ -448,7 +498,6 @@ private slots:
             environment.remove(QString::fromLatin1(name));
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(LINKVANE_PROGRAM), {QStringLiteral("-platform"), QStringLiteral("offscreen")});
-        QVERIFY(program.waitForStarted());
         if (!program.waitForFinished(15000)) {
             program.kill();
             program.waitForFinished();
@@ -456,8 +505,7 @@ private slots:
         }
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 1);
-        QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()),
-                 QString::fromLatin1(kNeedsGraphicalDesktop) + "\n");
+        QCOMPARE(QString::fromLocal8Bit(program.readAllStandardError()), QString::fromLatin1(kNeedsGraphicalDesktop) + "\n");
     }
 
     // The clock wakes once a second, just after the second turns, and shows the new second.
@@ -482,10 +530,8 @@ private slots:
             QCOMPARE(shown.value(i), firings[i].toString("hh:mm:ss"));
             onTime += firings[i].msec() <= 20;
         }
-        if (Untimed())
-            return;
         // A loaded machine may make one firing late, never most of them.
-        QVERIFY2(firings.size() >= 3 && onTime >= firings.size() - 1,
+        QVERIFY2(Untimed() || (firings.size() >= 3 && onTime >= firings.size() - 1),
                  qPrintable(QStringLiteral("%1 firings, %2 on time").arg(firings.size()).arg(onTime)));
     }
 
@@ -495,15 +541,15 @@ private slots:
     void aHostileMessageCannotHoldTheWindow_data() {
         QTest::addColumn<QByteArray>("body");
         const int limit = int(CurrentFetchLimits().textBytes);
-        QByteArray marks(limit, '\xF0');  // Windows-1256 F0-FA: Arabic combining marks
-        for (int i = 0; i < marks.size(); ++i)
-            marks[i] = char(0xF0 + i % 11);
+        QByteArray marks(limit, '\xF0'), words(limit, '\xC8');
+        for (int i = 0; i < limit; ++i) {
+            marks[i] = char(0xF0 + i % 11);  // Windows-1256 F0-FA: Arabic combining marks
+            if (i % 8 == 7)
+                words[i] = ' ';
+        }
         marks[0] = '\xC8';  // one letter under them all
         QTest::newRow("combining marks") << marks;
-        QByteArray letters(limit, '\xC8');
-        for (int i = 7; i < letters.size(); i += 8)
-            letters[i] = ' ';
-        QTest::newRow("one line of words") << letters;
+        QTest::newRow("one line of words") << words;
         QTest::newRow("one unbroken word") << QByteArray(limit, '\xE3');
     }
     void aHostileMessageCannotHoldTheWindow() {
@@ -529,19 +575,16 @@ private slots:
         const qint64 showMs = shown.elapsed();
 
         QTest::qWait(1000);  // settles
-        const double cpu = CpuPercentOver(1000);
+        const std::clock_t busy = std::clock();  // the process's time on any core
+        QTest::qWait(1000);
+        const double cpu = double(std::clock() - busy) / CLOCKS_PER_SEC * 100;
         QElapsedTimer closing;
         closing.start();
         QCOMPARE(RunProgramLoopAfter([&] { main.close(); }), 0);
         const qint64 closeMs = closing.elapsed();
         qInfo("shown in %lld ms, then %.1f %% of a core, unloaded in %lld ms", showMs, cpu, closeMs);
-        if (Untimed())
-            return;
-        QVERIFY2(showMs < 1500, qPrintable(QString::number(showMs)));
-        QVERIFY2(cpu < 5, qPrintable(QString::number(cpu)));
-        QVERIFY2(closeMs < 500, qPrintable(QString::number(closeMs)));
+        QVERIFY2(Untimed() || (showMs < 1500 && cpu < 5 && closeMs < 500), "too slow");
     }
-
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -5,50 +5,23 @@
 
 namespace linkvane {
 
-namespace {
-
-constexpr char kPathVariable[] = "PATH";
-constexpr char kRecordsVariable[] = "LINKVANE_OPENER_RECORDS";
-
-bool InstallFake(const QString& binDirectory, const QString& name) {
-    const QString program = binDirectory + u'/' + name;
-    return QFile::copy(QStringLiteral(LINKVANE_FAKE_OPENER), program) &&
-           QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
-}
-
-// A record is the program name, the working directory and the arguments, each ended by NUL.
-OpenerCall ParseRecord(const QByteArray& record) {
-    QList<QByteArray> fields = record.split('\0');
-    fields.removeLast();  // split() leaves an empty piece after the last NUL
-    OpenerCall call;
-    call.program = QString::fromUtf8(fields.value(0));
-    call.workingDirectory = fields.value(1);
-    call.arguments = fields.mid(2);
-    return call;
-}
-
-}  // namespace
-
-RecordingOpener::RecordingOpener(const QStringList& programNames)
-    : previousPath_(qgetenv(kPathVariable)), previousRecords_(qgetenv(kRecordsVariable)) {
+RecordingOpener::RecordingOpener(const QStringList& programNames) {
     const QString bin = directory_.filePath(QStringLiteral("bin"));
-    const QString records = directory_.filePath(QStringLiteral("records"));
-    valid_ = directory_.isValid() && QDir().mkpath(bin) && QDir().mkpath(records);
-    for (const QString& name : programNames)
-        valid_ = valid_ && InstallFake(bin, name);
+    bool valid = directory_.isValid() && QDir().mkpath(bin) && QDir().mkpath(directory_.filePath("records"));
+    for (const QString& name : programNames) {
+        valid = valid && QFile::copy(QStringLiteral(LINKVANE_FAKE_OPENER), bin + u'/' + name) &&
+                QFile::setPermissions(bin + u'/' + name, QFile::ReadOwner | QFile::ExeOwner);
+    }
+    if (!valid)
+        qFatal("the recording opener could not be put in place");
     // An empty entry in PATH would mean the working directory, so none is added.
-    const QByteArray fakeFirst = previousPath_.isEmpty() ? QFile::encodeName(bin)
-                                                         : QFile::encodeName(bin) + ':' + previousPath_;
-    qputenv(kPathVariable, fakeFirst);
-    qputenv(kRecordsVariable, QFile::encodeName(records));
+    qputenv("PATH", previousPath_.isEmpty() ? QFile::encodeName(bin) : QFile::encodeName(bin) + ':' + previousPath_);
+    qputenv("LINKVANE_OPENER_RECORDS", QFile::encodeName(directory_.filePath("records")));
 }
 
 RecordingOpener::~RecordingOpener() {
-    qputenv(kPathVariable, previousPath_);
-    if (previousRecords_.isEmpty())
-        qunsetenv(kRecordsVariable);
-    else
-        qputenv(kRecordsVariable, previousRecords_);
+    qputenv("PATH", previousPath_);
+    qunsetenv("LINKVANE_OPENER_RECORDS");
 }
 
 QList<OpenerCall> RecordingOpener::calls() const {
@@ -56,8 +29,12 @@ QList<OpenerCall> RecordingOpener::calls() const {
     QList<OpenerCall> calls;
     for (const QString& name : records.entryList({QStringLiteral("call-*")}, QDir::Files, QDir::Name)) {
         QFile file(records.filePath(name));
-        if (file.open(QIODevice::ReadOnly))
-            calls.append(ParseRecord(file.readAll()));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // The program name, the working directory and the arguments, each ended by NUL.
+        QList<QByteArray> fields = file.readAll().split('\0');
+        fields.removeLast();  // split() leaves an empty piece after the last NUL
+        calls.append({QString::fromUtf8(fields.value(0)), fields.value(1), fields.mid(2)});
     }
     return calls;
 }

@@ -1,18 +1,8 @@
 #pragma once
-// A recording fake of the desktop opener for tests: while a RecordingOpener lives, a small script
-// stands first on PATH under the name "xdg-open" (or other names) and records each call instead of
-// opening anything. The opener is started detached, so a call is recorded a moment after the code
-// under test returns: wait for it with QTRY_*.
-//
-//   RecordingOpener opener;                              // or RecordingOpener opener({"explorer"});
-//   QVERIFY(opener.isValid());
-//   ShellOpen(nullptr, "https://example.org/page\r\n");
-//   QTRY_COMPARE(opener.calls().size(), 1);
-//   const OpenerCall call = opener.calls().first();
-//   QCOMPARE(call.program, QString("xdg-open"));
-//   QCOMPARE(call.arguments, QList<QByteArray>{"https://example.org/page\r\n"});  // byte for byte
-//   QCOMPARE(call.workingDirectory, QByteArray("/"));
-// The destructor puts PATH back. One at a time per process; not for use from several threads.
+// A recording fake of the desktop opener: while a RecordingOpener lives, fake-opener.sh stands
+// first on PATH as "xdg-open" (or the names given) and records each call instead of opening
+// anything. It is started detached, so a call is recorded a moment after the code under test
+// returns: wait for it with QTRY_*. One at a time per process; the destructor puts PATH back.
 
 #include <QByteArray>
 #include <QList>
@@ -30,20 +20,18 @@ struct OpenerCall {
 
 class RecordingOpener {
 public:
+    // Ends the test program when the fake cannot be put in place.
     explicit RecordingOpener(const QStringList& programNames = {QStringLiteral("xdg-open")});
     ~RecordingOpener();
     RecordingOpener(const RecordingOpener&) = delete;
     RecordingOpener& operator=(const RecordingOpener&) = delete;
 
-    bool isValid() const { return valid_; }
     // Every call recorded so far, in the order the calls ended.
     QList<OpenerCall> calls() const;
 
 private:
     QTemporaryDir directory_;
-    QByteArray previousPath_;
-    QByteArray previousRecords_;
-    bool valid_ = false;
+    QByteArray previousPath_ = qgetenv("PATH");
 };
 
 }  // namespace linkvane
