@@ -162,6 +162,14 @@ check_window() {
     screenshot "$4"
 }
 
+# A click at $1, $2 of the main window opens the window titled $3: its X id in $opened_window.
+open_window() {
+    desktop_locate "$main_title"
+    click "$1" "$2"
+    opened_window=$(await_window "$3") || fail "a click at $1,$2 of the main window did not open \"$3\""
+    sleep 0.5
+}
+
 # --- the flows a user walks ---------------------------------------------------------------------
 # A new flow is a function here and a line in the list at the end; start_servers [silent] and
 # stop_servers give it the servers it needs. One that only a desktop's tools can see goes in that
@@ -174,11 +182,9 @@ main_window_placed() {
 
 go_to_site_before_search() {
     step "go to site before any search: the message box, dismissed"
-    click 328 376
-    local box; box=$(await_window "$message_title") || fail "no message box for go-to-site before a search"
-    sleep 0.3
-    import -window "$box" "$artefacts/message-box.png"
-    desktop_key "$box" Return
+    open_window 328 376 "$message_title"
+    import -window "$opened_window" "$artefacts/message-box.png"
+    desktop_key "$opened_window" Return
     wait_for 10 window_gone "$message_title" || fail "the message box stayed after Return"
     [ "$(opened_count)" = 0 ] || fail "something was opened without an address"
 }
@@ -211,9 +217,7 @@ banner() {
 
 support_window() {
     step "contact: the Support window, its messenger invitation and its back button"
-    click 220 376
-    await_window "$support_title" >/dev/null || fail "the Support window did not appear"
-    sleep 0.5
+    open_window 220 376 "$support_title"
     check_window "$support_title" 349 249 support-window
     click 140 118
     expect_opened 2 'ymsgr:sendim?linkvane.support'
@@ -225,20 +229,14 @@ support_window() {
 
 maker_window() {
     step "about: the maker window, the maker site, the back button, and Alt+F4"
-    desktop_locate "$main_title"
-    click 100 376
-    local maker; maker=$(await_window "$maker_title") || fail "the maker window did not appear"
-    sleep 0.5
+    open_window 100 376 "$maker_title"
     check_window "$maker_title" 349 221 maker-window
     click 190 118
     expect_opened 3 'http://www.linkvane.example/' link
     click 296 204
     wait_for 10 window_gone "$maker_title" || fail "the back button did not close the maker window"
-    desktop_locate "$main_title"
-    click 100 376
-    maker=$(await_window "$maker_title") || fail "the maker window did not open again"
-    sleep 0.5
-    desktop_key "$maker" alt+F4
+    open_window 100 376 "$maker_title"
+    desktop_key "$opened_window" alt+F4
     wait_for 10 window_gone "$maker_title" || fail "Alt+F4 did not close the maker window"
     sleep 0.5
     window_shown "$main_title" || fail "Alt+F4 on the maker window closed the main window too"
