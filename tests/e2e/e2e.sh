@@ -50,7 +50,8 @@ now_ms() { date +%s%3N; }
 # The desktop's hooks: desktop_build, desktop_setup (after the X server), desktop_start ARGS,
 # desktop_locate TITLE (sets client_left/top/width/height and outer_left/top/width/height, the
 # window with its frame), desktop_key WINDOW KEY, opened_count, opened_args N, opened_cwd N,
-# as_record (stdin: a target's bytes; stdout: what the opener records for it), desktop_cleanup;
+# as_record (stdin: a target's bytes; stdout: what the opener records for it), desktop_cleanup,
+# and (if it has one) desktop_finish, its last flow;
 # and link_cwd, content_port, link_port, start_limit_ms, close_limit_ms.
 . "$root/tests/e2e/$desktop.sh"
 
@@ -67,48 +68,41 @@ prepare_served_files() {
         fail "could not sign the served files"
 }
 
-# Servers behind a filter that drops their packets: a port whose queue of connections is full and
-# never taken, so that every further connection request goes unanswered (for two minutes at most).
-start_black_holes() {
+# Ports that answer nothing, for two minutes at most: "black" ones, servers behind a filter that
+# drops their packets (a queue of connections full and never taken, so that every further
+# connection request goes unanswered); "silent" ones, servers that take connections and never answer.
+hold_ports() {
     python3 -c '
 import signal, socket, sys
-signal.alarm(120); held = []
-for port in map(int, sys.argv[1:]):
+signal.alarm(120); held = []; black = sys.argv[1] == "black"
+for port in map(int, sys.argv[2:]):
     server = socket.socket(); server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    server.bind(("127.0.0.1", port)); server.listen(0); held.append(server)
-    for _ in range(8):
+    server.bind(("127.0.0.1", port)); server.listen(0 if black else 64); held.append(server)
+    for _ in range(8 if black else 0):
         queued = socket.socket(); queued.settimeout(0.2); held.append(queued)
         try: queued.connect(("127.0.0.1", port))
         except OSError: break
-print("ready", flush=True); signal.pause()' "${black_hole_ports[@]}" >"$work/black-holes.log" 2>&1 &
+print("ready", flush=True); signal.pause()' "$@" >"$work/$1-ports.log" 2>&1 &
     pids+=($!)
-    wait_for 10 grep -q ready "$work/black-holes.log" || fail "the black holes did not start"
+    wait_for 10 grep -q ready "$work/$1-ports.log" || fail "the $1 ports did not open"
 }
 
 # Plain web servers serving the two folders, each logging its requests; or, with "silent", servers
-# that take connections and never answer (for two minutes at most).
+# that take connections and never answer.
 start_servers() {
     for port in "$content_port" "$link_port"; do
         ! port_in_use "$port" || fail "port $port is taken: is another end-to-end run going on?"
     done
     if [ "${1:-}" = silent ]; then
-        python3 -c '
-import signal, socket, sys, threading
-signal.alarm(120)
-def hold(port):
-    server = socket.socket(); server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    server.bind(("127.0.0.1", port)); server.listen(16); held = []
-    while True: held.append(server.accept()[0])
-for port in sys.argv[1:]: threading.Thread(target=hold, args=(int(port),), daemon=True).start()
-signal.pause()' "$content_port" "$link_port" >/dev/null 2>&1 &
-        pids+=($!)
-    else
-        python3 -m http.server --bind 127.0.0.1 --directory "$served/content-server" "$content_port" >"$work/content.log" 2>&1 &
-        pids+=($!)
-        python3 -m http.server --bind 127.0.0.1 --directory "$served/link-server" "$link_port" >"$work/links.log" 2>&1 &
-        pids+=($!)
+        hold_ports silent "$content_port" "$link_port"
+        server_pids=("${pids[-1]}")
+        return
     fi
-    server_pids=("${pids[@]: -${2:-2}}")
+    python3 -m http.server --bind 127.0.0.1 --directory "$served/content-server" "$content_port" >"$work/content.log" 2>&1 &
+    pids+=($!)
+    python3 -m http.server --bind 127.0.0.1 --directory "$served/link-server" "$link_port" >"$work/links.log" 2>&1 &
+    pids+=($!)
+    server_pids=("${pids[@]: -2}")
     wait_for 10 port_in_use "$content_port" && wait_for 10 port_in_use "$link_port" || fail "the servers did not start"
 }
 stop_servers() {
@@ -157,14 +151,23 @@ expect_opened() {
         fail "the opener ran in $(opened_cwd "$1"), not $link_cwd, for $2"
 }
 
-# The window last located, frame included, lies in the middle of the screen (within 1 px).
-check_centred() {
+# The window titled $1 (a "name" in messages) has the client size $2 x $3 and, frame included,
+# lies in the middle of the screen (within 1 px); a screenshot of it is kept as $4.png.
+check_window() {
+    desktop_locate "$1"
+    [ "$client_width" = "$2" ] && [ "$client_height" = "$3" ] || fail "$1 is ${client_width}x$client_height, not $2x$3"
     local dx=$((2 * outer_left + outer_width - screen_width)) dy=$((2 * outer_top + outer_height - screen_height))
     [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] ||
         fail "$1 with its frame lies at $outer_left,$outer_top (${outer_width}x$outer_height), not centred"
+    screenshot "$4"
 }
-check_client_size() {
-    [ "$client_width" = "$2" ] && [ "$client_height" = "$3" ] || fail "$1 is ${client_width}x$client_height, not $2x$3"
+
+# A click at $1, $2 of the main window opens the window titled $3: its X id in $opened_window.
+open_window() {
+    desktop_locate "$main_title"
+    click "$1" "$2"
+    opened_window=$(await_window "$3") || fail "a click at $1,$2 of the main window did not open \"$3\""
+    sleep 0.5
 }
 
 # --- the flows a user walks ---------------------------------------------------------------------
@@ -174,17 +177,14 @@ check_client_size() {
 
 main_window_placed() {
     step "the main window: its size and its place"
-    check_client_size "the main window" 699 399
-    check_centred "the main window"
+    check_window "$main_title" 699 399 main-window-at-start
 }
 
 go_to_site_before_search() {
     step "go to site before any search: the message box, dismissed"
-    click 328 376
-    local box; box=$(await_window "$message_title") || fail "no message box for go-to-site before a search"
-    sleep 0.3
-    import -window "$box" "$artefacts/message-box.png"
-    desktop_key "$box" Return
+    open_window 328 376 "$message_title"
+    import -window "$opened_window" "$artefacts/message-box.png"
+    desktop_key "$opened_window" Return
     wait_for 10 window_gone "$message_title" || fail "the message box stayed after Return"
     [ "$(opened_count)" = 0 ] || fail "something was opened without an address"
 }
@@ -217,13 +217,8 @@ banner() {
 
 support_window() {
     step "contact: the Support window, its messenger invitation and its back button"
-    click 220 376
-    await_window "$support_title" >/dev/null || fail "the Support window did not appear"
-    sleep 0.5
-    desktop_locate "$support_title"
-    check_client_size "the Support window" 349 249
-    check_centred "the Support window"
-    screenshot support-window
+    open_window 220 376 "$support_title"
+    check_window "$support_title" 349 249 support-window
     click 140 118
     expect_opened 2 'ymsgr:sendim?linkvane.support'
     sleep 1
@@ -234,23 +229,14 @@ support_window() {
 
 maker_window() {
     step "about: the maker window, the maker site, the back button, and Alt+F4"
-    desktop_locate "$main_title"
-    click 100 376
-    local maker; maker=$(await_window "$maker_title") || fail "the maker window did not appear"
-    sleep 0.5
-    desktop_locate "$maker_title"
-    check_client_size "the maker window" 349 221
-    check_centred "the maker window"
-    screenshot maker-window
+    open_window 100 376 "$maker_title"
+    check_window "$maker_title" 349 221 maker-window
     click 190 118
     expect_opened 3 'http://www.linkvane.example/' link
     click 296 204
     wait_for 10 window_gone "$maker_title" || fail "the back button did not close the maker window"
-    desktop_locate "$main_title"
-    click 100 376
-    maker=$(await_window "$maker_title") || fail "the maker window did not open again"
-    sleep 0.5
-    desktop_key "$maker" alt+F4
+    open_window 100 376 "$maker_title"
+    desktop_key "$opened_window" alt+F4
     wait_for 10 window_gone "$maker_title" || fail "Alt+F4 did not close the maker window"
     sleep 0.5
     window_shown "$main_title" || fail "Alt+F4 on the maker window closed the main window too"
@@ -279,7 +265,7 @@ servers_down() {
 
 silent_servers() {
     step "with servers that never answer: the window shows at once, the clock ticks during a search, closing is at once"
-    start_servers silent 1
+    start_servers silent
     start_program
     [ "$shown_ms" -le "$start_limit_ms" ] || fail "the window took $shown_ms ms to appear with silent servers"
     click 432 376
@@ -297,7 +283,7 @@ prepare_served_files
 . scripts/private-display.sh
 start_private_display "${screen_width}x$screen_height" || fail "no X server"
 desktop_setup
-start_black_holes
+hold_ports black "${black_hole_ports[@]}"
 start_servers
 start_program
 main_window_placed
@@ -312,4 +298,5 @@ step "closing the main window ends the program"
 close_main_window 10000
 servers_down
 silent_servers
+! declare -F desktop_finish >/dev/null || desktop_finish
 step "PASS; screenshots in $artefacts"

@@ -27,16 +27,13 @@ desktop_start() {
 }
 
 desktop_locate() {
-    local id info extents
-    id=$(window_named "$1"); info=$(xwininfo -id "$id")
-    client_left=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
-    client_top=$(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info")
-    client_width=$(sed -n 's/^ *Width: *//p' <<<"$info")
-    client_height=$(sed -n 's/^ *Height: *//p' <<<"$info")
-    extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')
-    [ -n "$extents" ] || fail "the window manager reports no frame for $1"
-    local left right top bottom
-    read -r left right top bottom <<<"$extents"
+    local id left right top bottom
+    id=$(window_named "$1")
+    # xwininfo lists the absolute left and top before the width and height.
+    read -r client_left client_top client_width client_height <<<"$(xwininfo -id "$id" |
+        awk -F: '/Absolute upper-left [XY]:|^ *(Width|Height):/ {printf "%d ", $2}')"
+    read -r left right top bottom <<<"$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= *//p' | tr -d ',')"
+    [ -n "$bottom" ] || fail "the window manager reports no frame for $1"
     outer_left=$((client_left - left)) outer_top=$((client_top - top))
     outer_width=$((client_width + left + right)) outer_height=$((client_height + top + bottom))
 }

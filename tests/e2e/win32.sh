@@ -1,13 +1,14 @@
 # The end-to-end hooks of the Windows program under Wine, sourced by e2e.sh: built in
-# build/windows-e2e, run in a Wine prefix whose web browser and messenger are a recording stand-in
-# (recorder.exe), windows found by asking the program's own windows (probe.exe): Wine draws the
-# frames itself. openbox leaves keys and stacking to the program, as on Windows.
+# build/windows-e2e, installed by its installer as a user installs it, and run from Program Files
+# in a Wine prefix whose web browser and messenger are a recording stand-in (recorder.exe); windows
+# found by asking the program's own windows (probe.exe): Wine draws the frames itself. openbox
+# leaves keys and stacking to the program, as on Windows. At the end the uninstaller removes it.
 readonly content_port=47631 link_port=47632   # baked into the program built here
 readonly black_hole_ports=(47633 47634)        # the link list's mirrors before link_port
 readonly build=$root/build/windows-e2e
-readonly program=$build/win32/linkvane.exe
-readonly link_cwd='C:\' start_limit_ms=20000 close_limit_ms=5000
-desktop_flows=(tab_leaves_the_message_box tool_tip)
+readonly program='C:\Program Files\Linkvane\linkvane.exe'
+readonly link_cwd='C:\' start_limit_ms=20000 close_limit_ms=5000 recorder='C:\linkvane-e2e\recorder.exe'
+desktop_flows=(tab_leaves_the_message_box tool_tip uninstall_while_running)
 [ -n "$tools" ] || fail "usage: e2e.sh win32 ARTEFACT_DIR TOOLS_DIR"
 
 desktop_build() {
@@ -20,6 +21,8 @@ desktop_build() {
         { cat "$work/configure.log" >&2; fail "configure"; }
     cmake --build "$build" -j 2 --target linkvane >"$work/build.log" 2>&1 ||
         { tail -n 40 "$work/build.log" >&2; fail "build"; }
+    (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work/package" >cpack.log 2>&1) ||
+        { cat "$work/cpack.log" >&2; fail "cpack"; }
 }
 
 # Alt+F4 reaches the window (openbox would close its own idea of the focused window), and a click
@@ -40,7 +43,7 @@ desktop_setup() {
     export LINKVANE_E2E_OPENED
     LINKVANE_E2E_OPENED=$(winepath -w "$work/opened" 2>/dev/null)
     wineserver -p60 </dev/null >/dev/null 2>&1 || true
-    local command='"C:\linkvane-e2e\recorder.exe" "%1"'
+    local command="\"$recorder\" \"%1\""
     for scheme in http https ymsgr; do
         for hive in 'HKLM\Software\Classes' 'HKCU\Software\Classes'; do
             wine reg add "$hive\\$scheme" /v 'URL Protocol' /d '' /f >/dev/null 2>&1
@@ -48,6 +51,22 @@ desktop_setup() {
                 fail "could not register the recording handler for $scheme"
         done
     done
+    install_dir="$WINEPREFIX/drive_c/Program Files/Linkvane"
+    shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Linkvane/Linkvane.lnk"
+    step "installing silently"
+    wine "$work"/package/linkvane-*-win64.exe /S >"$work/install.log" 2>&1 || { cat "$work/install.log" >&2; fail "the installer failed"; }
+    [ "$(installation)" = "$installed" ] || fail "installed: $(installation), not $installed"
+}
+
+# What of the installation is there, on one line: its folder and files, its Start-menu shortcut, and
+# its uninstall entry (asked of the running server: Wine writes system.reg to disk only now and
+# then; 64-bit reg.exe reads the 64-bit view, where a 32-bit installer would not have written).
+readonly installed='folder LICENSE.txt Uninstall.exe linkvane.exe shortcut registered'
+installation() {
+    { [ ! -d "$install_dir" ] || { echo folder; LC_ALL=C ls "$install_dir"; }
+      [ ! -f "$shortcut" ] || echo shortcut
+      ! wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Linkvane' \
+          /v UninstallString >/dev/null 2>&1 || echo registered; } | xargs
 }
 
 desktop_start() {
@@ -69,11 +88,17 @@ desktop_locate() {
 # Keys go where the focus is, as a user's do (the window just opened or clicked).
 desktop_key() { xdotool key "$2"; }
 
-# The recorder writes call-N (the command line after its own name) and call-N.cwd.
+# The recorder writes call-N (its command line) and call-N.cwd.
 opened_count() { find "$work/opened" -name 'call-*' ! -name '*.*' | wc -l; }
 opened_args() { cat "$work/opened/call-$1"; }
 opened_cwd() { cat "$work/opened/call-$1.cwd"; }
-as_record() { printf '"'; cat; printf '"'; }   # as the registered command quotes %1
+as_record() { printf '"%s" "' "$recorder"; cat; printf '"'; }   # the registered command
+desktop_finish() {
+    step "uninstalling silently removes everything"
+    wine "C:\\Program Files\\Linkvane\\Uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
+    # The uninstaller copies itself away and returns at once; the copy removes the files.
+    wait_for 30 eval '[ -z "$(installation)" ]' || fail "left after uninstalling: $(installation)"
+}
 desktop_cleanup() {
     [ -z "${WINEPREFIX:-}" ] || { wineserver -k; wineserver -w; } >/dev/null 2>&1 || true
 }
@@ -97,4 +122,16 @@ tool_tip() {
     desktop_locate "$main_title"
     [ "$tooltip" = "shown " ] || [ "$tooltip" = "shown جستجو" ] || fail "the search button shows the tooltip \"$tooltip\""
     xdotool mousemove "$((client_left + 650))" "$((client_top + 390))" sleep 0.5
+}
+
+uninstall_while_running() {
+    step "uninstalling while the program runs: refused, nothing removed"
+    # Run in place (_?=) so that its exit code is its own, not that of a copy started elsewhere. The
+    # folder after _?= is the rest of the command line, unquoted, which only a batch file passes.
+    printf '%s\r\n' '@"C:\Program Files\Linkvane\Uninstall.exe" /S _?=C:\Program Files\Linkvane' \
+        '@exit /b %errorlevel%' >"$WINEPREFIX/drive_c/uninstall-in-place.bat"
+    local status=0
+    wine cmd /c 'C:\uninstall-in-place.bat' >"$work/refused.log" 2>&1 || status=$?
+    [ "$status" = 2 ] || fail "the uninstaller ended with $status, not 2, while the program ran"
+    [ "$(installation)" = "$installed" ] || fail "while the program ran, the uninstaller left only: $(installation)"
 }

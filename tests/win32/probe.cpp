@@ -43,26 +43,22 @@ int wmain(int argc, wchar_t* argv[]) {
     } else {
         std::printf("focus none\n");
     }
+    // The tooltip window's class name carries the version of the common controls the program asked for.
     HWND tip = nullptr;
     EnumThreadWindows(
         threadId,
         [](HWND candidate, LPARAM found) -> BOOL {
             wchar_t name[128] = L"";
             GetClassNameW(candidate, name, 128);
-            if (!IsWindowVisible(candidate) || !std::wcsstr(name, L"tooltips_class32"))
-                return TRUE;
-            *reinterpret_cast<HWND*>(found) = candidate;
-            return FALSE;
+            if (IsWindowVisible(candidate) && std::wcsstr(name, L"tooltips_class32"))
+                *reinterpret_cast<HWND*>(found) = candidate;
+            return !*reinterpret_cast<HWND*>(found);
         },
         reinterpret_cast<LPARAM>(&tip));
     wchar_t text[256] = L"";
-    if (tip)
-        GetWindowTextW(tip, text, 256);
     char utf8[1024] = "";
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
-    if (tip)
-        std::printf("tooltip shown %s\n", utf8);
-    else
-        std::printf("tooltip none\n");
+    if (tip && GetWindowTextW(tip, text, 256))
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    std::printf(tip ? "tooltip shown %s\n" : "tooltip none\n", utf8);
     return 0;
 }

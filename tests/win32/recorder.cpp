@@ -1,5 +1,5 @@
 // A recording stand-in for the programs the shell starts (the web browser, the messenger): it
-// writes the command line it was started with, less its own name, byte for byte as UTF-8, to
+// writes the whole command line it was started with, byte for byte as UTF-8, to
 // %LINKVANE_E2E_OPENED%\call-N (N counts from 0), and its working directory to call-N.cwd. A GUI
 // program that shows nothing: a console program would open a console window over the windows
 // under test.
@@ -16,22 +16,6 @@ std::string Utf8(const std::wstring& text) {
     if (size > 0)
         WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), size, nullptr, nullptr);
     return bytes;
-}
-
-// The command line after the program's name (quoted or not) and the one blank after it.
-std::wstring Arguments(const wchar_t* line) {
-    std::wstring text(line);
-    std::size_t at = 0;
-    if (!text.empty() && text[0] == L'"') {
-        at = text.find(L'"', 1);
-        at = at == std::wstring::npos ? text.size() : at + 1;
-    } else {
-        while (at < text.size() && text[at] != L' ')
-            ++at;
-    }
-    if (at < text.size() && text[at] == L' ')
-        ++at;
-    return text.substr(at);
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
@@ -59,7 +43,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             continue;
         WriteFileBytes(call + L".cwd", Utf8(directory));
         const std::wstring partial = call + L".partial";
-        if (!WriteFileBytes(partial, Utf8(Arguments(GetCommandLineW()))))
+        if (!WriteFileBytes(partial, Utf8(GetCommandLineW())))
             continue;
         return MoveFileW(partial.c_str(), call.c_str()) ? 0 : 1;
     }
