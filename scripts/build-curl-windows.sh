@@ -24,39 +24,9 @@ readonly stamp_text="scripts/build-curl-windows.sh version $script_version, host
 log() { echo "build-curl-windows: $*" >&2; }
 die() { log "FAIL: $*"; exit 1; }
 
-# A prefix built by this script version, if any (the newest Debian version first).
-built_prefix() {
-    local dir
-    for dir in $(ls -d "$deps"/curl-*/ 2>/dev/null | sort -rV); do
-        dir=${dir%/}
-        if [ -f "$dir/$stamp_name" ] && [ "$(cat "$dir/$stamp_name")" = "$stamp_text" ] &&
-            [ -f "$dir/lib/libcurl.a" ]; then
-            echo "$dir"
-            return 0
-        fi
-    done
-    return 1
-}
-
-if prefix=$(built_prefix); then echo "$prefix"; exit 0; fi
-
-mkdir -p "$deps"
-# One build at a time (two configures of the Windows build may start this together).
-exec 9>"$deps/.lock"
-flock 9
-if prefix=$(built_prefix); then echo "$prefix"; exit 0; fi
-
-SECONDS=0
-scripts/install-deps.sh windows >&2
-
 # shellcheck source=debian-source-lib.sh
 . scripts/debian-source-lib.sh
-work=$deps/work
-linkvane_debian_source curl "$work"
-version=$source_version
-src=$source_dir
-prefix=$deps/curl-$version
-log "curl $version from Debian -> $prefix"
+linkvane_windows_library_start curl libcurl.a
 
 # Debian builds its libcurl4 (OpenSSL) flavour with the patches below the series' "Do not add
 # patches below" line popped: they rename the library to libcurl-gnutls / libcurl-nss. So do we.

@@ -21,39 +21,9 @@ readonly stamp_text="scripts/build-sodium-windows.sh version $script_version, ho
 log() { echo "build-sodium-windows: $*" >&2; }
 die() { log "FAIL: $*"; exit 1; }
 
-# A prefix built by this script version, if any (the newest Debian version first).
-built_prefix() {
-    local dir
-    for dir in $(ls -d "$deps"/libsodium-*/ 2>/dev/null | sort -rV); do
-        dir=${dir%/}
-        if [ -f "$dir/$stamp_name" ] && [ "$(cat "$dir/$stamp_name")" = "$stamp_text" ] &&
-            [ -f "$dir/lib/libsodium.a" ]; then
-            echo "$dir"
-            return 0
-        fi
-    done
-    return 1
-}
-
-if prefix=$(built_prefix); then echo "$prefix"; exit 0; fi
-
-mkdir -p "$deps"
-# One build at a time; the libcurl build has its own lock and work folder.
-exec 9>"$deps/.lock-libsodium"
-flock 9
-if prefix=$(built_prefix); then echo "$prefix"; exit 0; fi
-
-SECONDS=0
-scripts/install-deps.sh windows >&2
-
 # shellcheck source=debian-source-lib.sh
 . scripts/debian-source-lib.sh
-work=$deps/work-libsodium
-linkvane_debian_source libsodium "$work"
-version=$source_version
-src=$source_dir
-prefix=$deps/libsodium-$version
-log "libsodium $version from Debian -> $prefix"
+linkvane_windows_library_start libsodium libsodium.a
 
 # Debian's build regenerates the build system (dh_autoreconf); so do we, in case a patch touches it.
 log "autoreconf"
