@@ -9,32 +9,12 @@ if(TARGET CURL::libcurl)
     return()
 endif()
 
-set(LINKVANE_WINDOWS_CURL_PREFIX "" CACHE PATH
-    "Prefix of the static libcurl for Windows (empty: run scripts/build-curl-windows.sh)")
-if(NOT LINKVANE_WINDOWS_CURL_PREFIX)
-    get_filename_component(_linkvane_repo "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
-    message(STATUS "Windows libcurl: scripts/build-curl-windows.sh")
-    execute_process(
-        COMMAND ${_linkvane_repo}/scripts/build-curl-windows.sh
-        OUTPUT_VARIABLE _linkvane_curl_prefix
-        OUTPUT_STRIP_TRAILING_WHITESPACE
-        RESULT_VARIABLE _linkvane_curl_result)
-    if(NOT _linkvane_curl_result EQUAL 0 OR NOT IS_DIRECTORY "${_linkvane_curl_prefix}")
-        message(FATAL_ERROR "scripts/build-curl-windows.sh failed (${_linkvane_curl_result})")
-    endif()
-    set(LINKVANE_WINDOWS_CURL_PREFIX "${_linkvane_curl_prefix}" CACHE PATH
-        "Prefix of the static libcurl for Windows (empty: run scripts/build-curl-windows.sh)" FORCE)
-endif()
-
-set(_linkvane_curl_lib "${LINKVANE_WINDOWS_CURL_PREFIX}/lib/libcurl.a")
-if(NOT EXISTS "${_linkvane_curl_lib}" OR NOT EXISTS "${LINKVANE_WINDOWS_CURL_PREFIX}/include/curl/curl.h")
-    message(FATAL_ERROR "No static libcurl in LINKVANE_WINDOWS_CURL_PREFIX=${LINKVANE_WINDOWS_CURL_PREFIX}")
-endif()
-message(STATUS "Windows libcurl: ${LINKVANE_WINDOWS_CURL_PREFIX}")
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsLibrary.cmake)
+linkvane_windows_library(LINKVANE_WINDOWS_CURL_PREFIX build-curl-windows.sh libcurl lib/libcurl.a include/curl/curl.h)
 
 add_library(CURL::libcurl STATIC IMPORTED)
 set_target_properties(CURL::libcurl PROPERTIES
-    IMPORTED_LOCATION "${_linkvane_curl_lib}"
+    IMPORTED_LOCATION "${LINKVANE_WINDOWS_CURL_PREFIX}/lib/libcurl.a"
     INTERFACE_INCLUDE_DIRECTORIES "${LINKVANE_WINDOWS_CURL_PREFIX}/include"
     INTERFACE_COMPILE_DEFINITIONS CURL_STATICLIB
     # What the static library needs, as its libcurl.pc says (Libs.private); secur32 (SSPI,

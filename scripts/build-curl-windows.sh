@@ -26,7 +26,7 @@ die() { log "FAIL: $*"; exit 1; }
 
 # shellcheck source=debian-source-lib.sh
 . scripts/debian-source-lib.sh
-linkvane_windows_library_start curl libcurl.a
+linkvane_windows_library_start curl lib/libcurl.a
 
 # Debian builds its libcurl4 (OpenSSL) flavour with the patches below the series' "Do not add
 # patches below" line popped: they rename the library to libcurl-gnutls / libcurl-nss. So do we.

@@ -23,7 +23,7 @@ die() { log "FAIL: $*"; exit 1; }
 
 # shellcheck source=debian-source-lib.sh
 . scripts/debian-source-lib.sh
-linkvane_windows_library_start libsodium libsodium.a
+linkvane_windows_library_start libsodium lib/libsodium.a
 
 # Debian's build regenerates the build system (dh_autoreconf); so do we, in case a patch touches it.
 log "autoreconf"

@@ -75,15 +75,15 @@ linkvane_debian_source() {
         { cat "$work/dpkg-source.log" >&2; die "dpkg-source -x failed"; }
 }
 
-# The prefix build/windows-deps/PACKAGE-<version> that this script version built, holding
-# lib/LIBRARY_FILE, if any (the newest Debian version first). The caller sets deps, stamp_name
-# and stamp_text.
+# The prefix build/windows-deps/PACKAGE-<version> that this script version built, holding FILE
+# (a path in the prefix), if any (the newest Debian version first). The caller sets deps,
+# stamp_name and stamp_text.
 linkvane_built_prefix() {
     local dir
     for dir in $(ls -d "$deps/$1"-*/ 2>/dev/null | sort -rV); do
         dir=${dir%/}
         if [ -f "$dir/$stamp_name" ] && [ "$(cat "$dir/$stamp_name")" = "$stamp_text" ] &&
-            [ -f "$dir/lib/$2" ]; then
+            [ -f "$dir/$2" ]; then
             echo "$dir"
             return 0
         fi
@@ -91,18 +91,18 @@ linkvane_built_prefix() {
     return 1
 }
 
-# How every Windows library build starts: when this script version built PACKAGE already, prints
-# its prefix and ends the script; otherwise takes the package's lock (two configures of the
-# Windows build may start the same build together), installs what the build needs, fetches the
-# source and sets work, src, version and prefix.
-#   linkvane_windows_library_start PACKAGE LIBRARY_FILE
+# How every Windows build from Debian's source starts: when this script version built PACKAGE
+# already, prints its prefix (or the folder SHOWN in it) and ends the script; otherwise takes the
+# package's lock (two configures of the Windows build may start the same build together),
+# installs what the build needs, fetches the source and sets work, src, version and prefix.
+#   linkvane_windows_library_start PACKAGE FILE [SHOWN]
 linkvane_windows_library_start() {
     local found
-    if found=$(linkvane_built_prefix "$1" "$2"); then echo "$found"; exit 0; fi
+    if found=$(linkvane_built_prefix "$1" "$2"); then echo "$found${3:+/$3}"; exit 0; fi
     mkdir -p "$deps"
     exec 9>"$deps/.lock-$1"
     flock 9
-    if found=$(linkvane_built_prefix "$1" "$2"); then echo "$found"; exit 0; fi
+    if found=$(linkvane_built_prefix "$1" "$2"); then echo "$found${3:+/$3}"; exit 0; fi
     SECONDS=0
     scripts/install-deps.sh windows >&2
     work=$deps/work-$1
