@@ -9,8 +9,6 @@
 #include <QEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
-#include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPointer>
 #include <QProcess>
 
@@ -18,7 +16,6 @@
 #include <functional>
 #include <memory>
 #include <utility>
-#include <vector>
 
 namespace linkvane {
 

@@ -6,15 +6,29 @@
 
 namespace linkvane {
 
+namespace {
+
+const char* QtFormatName(PictureFormat format) {
+    switch (format) {
+    case PictureFormat::Png: return "PNG";
+    case PictureFormat::Gif: return "GIF";
+    case PictureFormat::Jpeg: return "JPEG";
+    case PictureFormat::Bmp: return "BMP";
+    case PictureFormat::Ico: return "ICO";
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 QPixmap DecodePicture(const std::string& bytes) {
     // Decoded in the format whose size was read, never by a plug-in that guesses another one.
     const std::optional<PictureHeader> header = ShowablePictureHeader(bytes);
     if (!header)
         return {};
-    static constexpr const char* kFormatNames[] = {"PNG", "GIF", "JPEG", "BMP", "ICO"};
     const QImage image =
         QImage::fromData(QByteArrayView(reinterpret_cast<const uchar*>(bytes.data()), qsizetype(bytes.size())),
-                         kFormatNames[static_cast<int>(header->format)]);
+                         QtFormatName(header->format));
     return QPixmap::fromImage(image);
 }
 
