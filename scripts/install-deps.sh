@@ -23,10 +23,11 @@ for group in "${groups[@]}"; do
     case $group in
         # qt6-base-dev brings the Qt GUI library with its JPEG and GIF readers, which the banner
         # needs; it is not named itself because Ubuntu 24.04 calls it libqt6gui6t64.
-        # doctest runs the core's suites.
+        # doctest runs the core's suites; the stalled-lookup test sets up its namespaces with ip and
+        # holds its silent name server in python3.
         build) packages+=(build-essential cmake pkg-config qt6-base-dev libgl-dev
                           libcurl4-openssl-dev libcpp-httplib-dev libssl-dev openssl doctest-dev
-                          fonts-wine fonts-noto-core
+                          fonts-wine fonts-noto-core iproute2 python3
                           desktop-file-utils libsodium-dev minisign) ;;
         display) packages+=(xvfb openbox xdotool imagemagick x11-utils python3) ;;
         art) packages+=(python3-pil fonts-dejavu-core) ;;

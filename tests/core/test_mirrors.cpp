@@ -7,12 +7,8 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
-#include <chrono>
 #include <optional>
-#include <string>
-#include <thread>
-#include <vector>
+#include <set>
 
 using namespace linkvane;
 using namespace std::chrono_literals;
@@ -22,10 +18,6 @@ namespace {
 constexpr char16_t kLinkPath[] = u"/ads/link.txt";
 
 using Bases = std::vector<std::u16string>;
-
-// Short limits: a silent mirror costs its silence limit, all of them together at most 1.2 s.
-constexpr FetchLimits kQuickMirrorLimits{.connect = 1s, .silence = 300ms, .whole = 800ms,
-                                         .mirrorConnect = 300ms, .allMirrors = 1200ms, .headStart = 200ms};
 
 }  // namespace
 
@@ -139,16 +131,19 @@ TEST_CASE("one mirror makes exactly the requests and results of a single server"
 }
 
 TEST_CASE("silent mirrors cost their limits, and all of them together the limit for all") {
-    ScopedFetchLimits quick(kQuickMirrorLimits);
+    // A silent mirror costs its silence limit, all of them together at most 1.2 s.
+    ScopedFetchLimits quick({.connect = 1s, .silence = 300ms, .whole = 800ms, .mirrorConnect = 300ms,
+                             .allMirrors = 1200ms, .headStart = 200ms});
     TestServer silent, partial, good;
     silent.stall("/ads/link.txt");
     partial.stall("/ads/link.txt", "http://127.0.0.1/half");
     good.serve("/ads/link.txt", "http://127.0.0.1/site");
 
-    auto start = std::chrono::steady_clock::now();
-    CHECK(GetFromMirrors({silent.base(), good.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
-          u"http://127.0.0.1/site");
-    CHECK(MillisecondsSince(start) < 1100);  // the silent one ends at its whole-fetch limit at the latest
+    // The silent one ends at its whole-fetch limit at the latest.
+    CHECK(MillisecondsFor([&] {
+              CHECK(GetFromMirrors({silent.base(), good.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
+                    u"http://127.0.0.1/site");
+          }) < 1100);
 
     // An answer cut short is no answer, though what came of it is an address.
     CHECK(GetFromMirrors({partial.base(), good.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
@@ -156,27 +151,17 @@ TEST_CASE("silent mirrors cost their limits, and all of them together the limit 
     CHECK(GetFromMirrors({partial.base(), silent.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
           u"http://127.0.0.1/half");
 
-    start = std::chrono::steady_clock::now();
     const std::size_t asked = silent.requests().size();
-    const Bases manySilent(8, silent.base());
-    CHECK(GetFromMirrors(manySilent, kLinkPath, WantedAnswer::File).empty());
-    const long long took = MillisecondsSince(start);
+    const long long took =
+        MillisecondsFor([&] { CHECK(GetFromMirrors(Bases(8, silent.base()), kLinkPath, WantedAnswer::File).empty()); });
     CHECK(took >= 1100);
     CHECK(took < 1700);
     CHECK(silent.requests().size() - asked < 8);  // the last mirrors were never tried
 }
 
 TEST_CASE("the race: head starts, turns passed on failure, the winner") {
-    using Ended = MirrorRace::Ended;
-    struct Look {
-        int at;  // ms
-        std::vector<Ended> ended;
-    };
-    struct Start {
-        std::size_t entry;
-        int at;
-        bool operator==(const Start&) const = default;
-    };
+    using Look = std::pair<int, std::vector<MirrorRace::Ended>>;  // at (ms), the tries that ended
+    using Start = std::pair<std::size_t, int>;                      // entry, at (ms)
     struct Case {
         const char* name;
         std::vector<std::size_t> order;
@@ -206,10 +191,10 @@ TEST_CASE("the race: head starts, turns passed on failure, the winner") {
         CAPTURE(c.name);
         MirrorRace race(c.order, 1000ms, zero);
         std::vector<Start> starts;
-        for (const Look& look : c.looks) {
-            race.ended(look.ended);
-            for (std::size_t entry : race.due(zero + std::chrono::milliseconds(look.at)))
-                starts.push_back({entry, look.at});
+        for (const auto& [at, ended] : c.looks) {
+            race.ended(ended);
+            for (std::size_t entry : race.due(zero + std::chrono::milliseconds(at)))
+                starts.emplace_back(entry, at);
         }
         CHECK(starts == c.starts);
         CHECK(race.winner() == c.winner);
@@ -234,16 +219,15 @@ TEST_CASE("mirrors whose packets are dropped, or that never answer, cost only th
     for (const Bases& bases : cases) {
         CAPTURE(bases.size());
         const long long headStarts = 400 * static_cast<long long>(bases.size() - 1);
-        auto start = std::chrono::steady_clock::now();
-        CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
-        long long took = MillisecondsSince(start);
+        const auto fetch = [&] {
+            CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
+        };
+        const long long took = MillisecondsFor(fetch);
         CHECK(took >= headStarts - 20);
         CHECK(took < headStarts + 700);
         // The mirror that answered goes first next time: no head start to wait out.
         const std::size_t silentAsked = silent.requests().size();
-        start = std::chrono::steady_clock::now();
-        CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
-        CHECK(MillisecondsSince(start) < 300);
+        CHECK(MillisecondsFor(fetch) < 300);
         CHECK(silent.requests().size() == silentAsked);
     }
 }
@@ -254,10 +238,10 @@ TEST_CASE("once a mirror has won, the other transfers are gone") {
     trickle.trickle("/document/AdminPm.txt", "x", 20ms);
     good.serve("/document/AdminPm.txt", "salam");
     CHECK(GetFromMirrors({trickle.base(), good.base()}, u"/document/AdminPm.txt", WantedAnswer::File) == u"salam");
-    const auto start = std::chrono::steady_clock::now();
-    while (trickle.hangUps() == 0 && MillisecondsSince(start) < 2000)
-        std::this_thread::sleep_for(5ms);
-    CHECK(MillisecondsSince(start) < 500);
+    CHECK(MillisecondsFor([&] {
+              for (int i = 0; i < 400 && trickle.hangUps() == 0; ++i)
+                  std::this_thread::sleep_for(5ms);
+          }) < 500);
 }
 
 TEST_CASE("with a signature check, only a file its own mirror vouches for is taken") {
@@ -278,16 +262,34 @@ TEST_CASE("with a signature check, only a file its own mirror vouches for is tak
     CHECK(GetFromMirrors({unsigned_.base(), forged.base(), elsewhere.base()}, kLinkPath,
                          WantedAnswer::OpenableLink, check)
               .empty());
-    std::vector<std::string> asked;  // both at once, in either order
+    std::multiset<std::string> asked;  // both at once, in either order
     for (const ReceivedRequest& request : signedGood.requests())
-        asked.push_back(request.target);
-    std::sort(asked.begin(), asked.end());
-    CHECK(asked == std::vector<std::string>{"/ads/link.txt", "/ads/link.txt.minisig"});
+        asked.insert(request.target);
+    CHECK(asked == std::multiset<std::string>{"/ads/link.txt", "/ads/link.txt.minisig"});
     // Without a check no signature is asked for, and the first mirror's answer wins as ever.
     const std::size_t unsignedAsked = unsigned_.requests().size();
     CHECK(GetFromMirrors({unsigned_.base(), forged.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
           u"http://127.0.0.1/a");
     CHECK(unsigned_.requests().size() == unsignedAsked + 1);
+}
+
+// Run by tests/core/stalled-lookup.sh alone: there the one name server never answers.
+TEST_CASE("a lookup that never answers ends at the connect limit, a later mirror's at the mirror connect limit" *
+          doctest::skip()) {
+    ScopedFetchLimits quick({.connect = 1500ms, .mirrorConnect = 500ms, .headStart = 200ms});
+    const struct { Bases bases; long long least, most; } cases[] = {
+        {{u"http://stalled.linkvane.example"}, 1400, 2500},
+        // Nothing listens on the first (refused at once); the second starts then, the third 200 ms
+        // later, and each waits out its lookup: 500 ms, not the full connect limit.
+        {{u"http://127.0.0.1:1", u"http://second.linkvane.example", u"https://third.linkvane.example"}, 650, 1200},
+    };
+    for (const auto& c : cases) {
+        CAPTURE(c.bases.size());
+        const long long took =
+            MillisecondsFor([&] { CHECK(GetFromMirrors(c.bases, kLinkPath, WantedAnswer::OpenableLink).empty()); });
+        CHECK(took >= c.least);
+        CHECK(took < c.most);
+    }
 }
 
 }  // TEST_SUITE

@@ -2,7 +2,6 @@
 
 #include "net/codepage.h"
 
-#include <chrono>
 #include <regex>
 
 #ifndef _WIN32
@@ -55,42 +54,37 @@ TestServer::~TestServer() {
 }
 
 void TestServer::stall(const std::string& path, const std::string& prefix) {
-    handle(EscapedForPattern(path), [this, prefix](const httplib::Request&, httplib::Response& response) {
-        if (prefix.empty()) {  // not even the status line
-            while (!stopping())
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            return;
-        }
-        response.set_chunked_content_provider(
-            "text/plain", [this, prefix, sent = false](size_t, httplib::DataSink& sink) mutable {
-                if (!sent)
-                    sent = sink.write(prefix.data(), prefix.size());
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                return !stopping();
-            });
+    if (!prefix.empty())
+        return send(path, prefix, std::chrono::milliseconds(10), false);
+    handle(EscapedForPattern(path), [this](const httplib::Request&, httplib::Response&) {
+        while (!stopping())  // not even the status line
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     });
 }
 
 void TestServer::trickle(const std::string& path, const std::string& piece, std::chrono::milliseconds pause) {
-    handle(EscapedForPattern(path), [this, piece, pause](const httplib::Request&, httplib::Response& response) {
-        response.set_chunked_content_provider("text/plain", [this, piece, pause](size_t, httplib::DataSink& sink) {
-            std::this_thread::sleep_for(pause);
-            if (stopping())
+    send(path, piece, pause, true);
+}
+
+void TestServer::send(const std::string& path, const std::string& piece, std::chrono::milliseconds pause, bool again) {
+    handle(EscapedForPattern(path), [=, this](const httplib::Request&, httplib::Response& response) {
+        response.set_chunked_content_provider(
+            "text/plain", [=, this, sent = false](size_t, httplib::DataSink& sink) mutable {
+                std::this_thread::sleep_for(pause);
+                if (stopping() || (sent && !again))
+                    return !stopping();
+                sent = true;
+                if (sink.write(piece.data(), piece.size()))
+                    return true;
+                ++hangUps_;
                 return false;
-            if (sink.write(piece.data(), piece.size()))
-                return true;
-            ++hangUps_;
-            return false;
-        });
+            });
     });
 }
 
 FetchLimits QuickLimits() {
-    FetchLimits limits;
-    limits.connect = std::chrono::seconds(1);
-    limits.silence = std::chrono::milliseconds(400);
-    limits.whole = std::chrono::milliseconds(800);
-    return limits;
+    using namespace std::chrono_literals;
+    return {.connect = 1s, .silence = 400ms, .whole = 800ms};
 }
 
 void TestServer::serve(const std::string& path, const std::string& body, int status,

@@ -1,19 +1,6 @@
 #pragma once
 // An HTTP server inside the test process, on 127.0.0.1 and an ephemeral port, answering on a
 // thread of its own. Tests never talk to any other address.
-//
-//   TestServer server;
-//   server.serve("/document/AdminPm.txt", "hello\r\n");             // 200, text/plain
-//   server.serve("/missing.txt", "<html>not here</html>", 404);
-//   server.serve("/banner.gif", gifBytes, 200, "image/gif");
-//   server.handle("/slow", [&](const httplib::Request&, httplib::Response& res) {
-//       res.set_content("late", "text/plain");                      // any cpp-httplib handler
-//   });
-//   CHECK(GetInternetFile(server.url(u"/document/AdminPm.txt")) == u"hello\r\n");
-//   CHECK(server.requests().size() == 1);                            // what arrived, in order
-//   // The destructor stops the server and waits for its thread; handlers that wait should
-//   // poll stopping() so that it does not wait for them.
-//   TestServer tls(std::make_unique<httplib::SSLServer>(certificate, key));  // the same over TLS
 
 #include "net/limits.h"
 
@@ -30,12 +17,11 @@
 
 namespace linkvane {
 
-// One request as the server received it.
 struct ReceivedRequest {
     std::string method;
-    std::string target;  // the request target byte for byte as sent, query included
-    std::string path;    // its path, percent-escapes decoded
-    // The request headers in name order, without the connection details cpp-httplib adds.
+    std::string target;  // byte for byte as sent, query included
+    std::string path;    // percent-escapes decoded
+    // In name order, without the connection details cpp-httplib adds.
     std::vector<std::pair<std::string, std::string>> headers;
 };
 
@@ -43,6 +29,7 @@ class TestServer {
 public:
     TestServer() : TestServer(std::make_unique<httplib::Server>()) {}
     explicit TestServer(std::unique_ptr<httplib::Server> server);  // e.g. an httplib::SSLServer
+    // Stops the server and waits for its thread: handlers that wait poll stopping().
     ~TestServer();
     TestServer(const TestServer&) = delete;
     TestServer& operator=(const TestServer&) = delete;
@@ -50,7 +37,7 @@ public:
     // Answers GET `path` with exactly these body bytes and this status.
     void serve(const std::string& path, const std::string& body, int status = 200,
                const char* contentType = "text/plain");
-    // Answers GET `path` (a cpp-httplib pattern, a regular expression) with a handler of its own.
+    // `pathPattern` is a cpp-httplib pattern, a regular expression.
     void handle(const std::string& pathPattern, httplib::Server::Handler handler);
     // Answers GET `path` with `prefix`, then sends nothing more until the server stops; with no
     // prefix it sends no answer at all.
@@ -60,19 +47,18 @@ public:
     void trickle(const std::string& path, const std::string& piece, std::chrono::milliseconds pause);
     int hangUps() const { return hangUps_; }
 
-    int port() const { return port_; }
     std::string hostPort() const;                // "127.0.0.1:PORT"
+    std::u16string hostPort16() const;
     std::u16string base() const;                 // u"http://127.0.0.1:PORT"
     std::string url(const std::string& path) const;  // "http://127.0.0.1:PORT" + path
     std::u16string url(std::u16string_view path) const;
-    std::u16string hostPort16() const;
 
     std::vector<ReceivedRequest> requests() const;  // every request so far, as it arrived
-    // True once the server is shutting down: a handler that stalls on purpose polls it.
     bool stopping() const { return stopping_; }
 
 private:
     void record(const httplib::Request& request);
+    void send(const std::string& path, const std::string& piece, std::chrono::milliseconds pause, bool again);
 
     std::unique_ptr<httplib::Server> server_;
     int port_ = -1;
@@ -87,9 +73,11 @@ private:
 int DeadPort();
 std::u16string DeadBase();  // u"http://127.0.0.1:" + DeadPort()
 
-inline long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
-        .count();
+template <class Work>
+long long MillisecondsFor(Work&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Limits short enough that a stalled or trickling server costs a test well under two seconds.
