@@ -14,14 +14,9 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <cmath>
-#include <atomic>
-#include <chrono>
-#include <map>
-#include <string>
+#include <ranges>
 #include <thread>
-#include <vector>
 
 using namespace linkvane;
 
@@ -30,39 +25,31 @@ namespace {
 // A desktop with no screen: it records what the windows are asked to do.
 using Journal = std::vector<std::string>;
 
-class RecordingView : public WindowView {
-public:
-    explicit RecordingView(Journal& journal) : m_journal(journal) {}
-    void BuildControls() override { m_journal.push_back("build"); }
-    void DestroyControls() override { m_journal.push_back("destroy"); }
-    void ShowCentred() override { m_journal.push_back("show"); }
-    void RunModal() override { m_journal.push_back("modal"); }
-    void EndModal() override { m_journal.push_back("end modal"); }
+struct RecordingView : WindowView {
+    Journal& journal;
+    explicit RecordingView(Journal& journal) : journal(journal) {}
+    void BuildControls() override { journal.push_back("build"); }
+    void DestroyControls() override { journal.push_back("destroy"); }
+    void ShowCentred() override { journal.push_back("show"); }
+    void RunModal() override { journal.push_back("modal"); }
+    void EndModal() override { journal.push_back("end modal"); }
     bool IsVisible() const override { return false; }
-    std::u16string Text(std::string_view control) const override {
-        const auto found = m_texts.find(std::string(control));
-        return found == m_texts.end() ? std::u16string() : found->second;
-    }
-    void SetText(std::string_view control, const std::u16string& text) override {
-        m_texts[std::string(control)] = text;
-    }
+    std::u16string Text(std::string_view) const override { return {}; }
+    void SetText(std::string_view, const std::u16string&) override {}
     bool IsBold(std::string_view) const override { return false; }
     void SetBold(std::string_view, bool) override {}
     void SetPicture(std::string_view, const std::string&) override {}
     void SetReadingOrder(std::string_view, ReadingOrder) override {}
     void ShowWarning(const std::u16string&, const std::u16string&) override {}
-
-private:
-    Journal& m_journal;
-    std::map<std::string, std::u16string> m_texts;
 };
 
-class RecordingDesktop : public Desktop {
-public:
+// Installed for its lifetime.
+struct RecordingDesktop : Desktop {
     Journal journal;
-    std::unique_ptr<WindowView> CreateView(Form&) override {
-        return std::make_unique<RecordingView>(journal);
-    }
+    bool endDuringWait = false;
+    RecordingDesktop() { InstallDesktop(this); }
+    ~RecordingDesktop() override { InstallDesktop(nullptr); }
+    std::unique_ptr<WindowView> CreateView(Form&) override { return std::make_unique<RecordingView>(journal); }
     // Events are the test's own business: a wait only watches its flag, and the test may end
     // the program in the middle of one.
     bool RunEventsUntil(const std::atomic<bool>& finished) override {
@@ -74,9 +61,6 @@ public:
         return finished && !IsEnding();
     }
     void WakeEventLoop() override {}
-    bool endDuringWait = false;
-
-protected:
     void CloseEverything() override { journal.push_back("end program"); }
 };
 
@@ -103,31 +87,11 @@ private:
     Journal& m_journal;
 };
 
-struct WithDesktop {
-    RecordingDesktop desktop;
-    WithDesktop() { InstallDesktop(&desktop); }
-    ~WithDesktop() { InstallDesktop(nullptr); }
-    std::vector<std::string>& calls() { return desktop.journal; }
-};
-
 }  // namespace
 
-TEST_CASE("a window loads once, shows, and unloads through its handlers") {
-    WithDesktop with;
-    Probe probe(with.desktop.journal);
-    probe.Show();
-    probe.Show();
-    CHECK(probe.isLoaded());
-    probe.CloseRequested();
-    CHECK(!probe.isLoaded());
-    probe.CloseRequested();  // unloaded already: nothing more happens
-    CHECK(with.calls() == std::vector<std::string>{"build", "Form_Load", "show", "show", "Form_Unload",
-                                                   "destroy", "end modal"});
-}
-
-TEST_CASE("events reach the handlers bound to their controls only") {
-    WithDesktop with;
-    Probe probe(with.desktop.journal);
+TEST_CASE("a window loads once, shows, and unloads through its handlers; events reach bound handlers only") {
+    RecordingDesktop desktop;
+    Probe probe(desktop.journal);
     CHECK(probe.HasClickHandler("Button"));
     CHECK(!probe.HasClickHandler("Caption"));
     CHECK(!probe.HasClickHandler("Nothing"));
@@ -136,7 +100,14 @@ TEST_CASE("events reach the handlers bound to their controls only") {
     probe.ControlClicked("Button");
     probe.TimerFired("Clock");
     probe.SurfaceMouseMoved();
-    CHECK(with.calls() == std::vector<std::string>{"Button_Click", "Clock_Timer", "Form_MouseMove"});
+    probe.Show();
+    probe.Show();
+    CHECK(probe.isLoaded());
+    probe.CloseRequested();
+    CHECK(!probe.isLoaded());
+    probe.CloseRequested();  // unloaded already: nothing more happens
+    CHECK(desktop.journal == Journal{"Button_Click", "Clock_Timer", "Form_MouseMove", "build", "Form_Load", "show",
+                                     "show", "Form_Unload", "destroy", "end modal"});
 }
 
 TEST_CASE("twips become pixels at a resolution, rounded to nearest, halves away from zero") {
@@ -150,8 +121,7 @@ TEST_CASE("twips become pixels at a resolution, rounded to nearest, halves away 
         {2'000'000'000, 480, 666'666'667},
     };
     for (const Case& c : cases) {
-        CAPTURE(c.twips);
-        CAPTURE(c.dpi);
+        INFO(c.twips << " twips at " << c.dpi);
         CHECK(TwipsToPixels(c.twips, c.dpi) == c.pixels);
     }
     CHECK(TwipsToPixels(8) == TwipsToPixels(8, kStandardDpi));
@@ -178,13 +148,13 @@ TEST_CASE("the artwork nearest at or above a scale is drawn; its file and drawn 
 }
 
 TEST_CASE("work off the user-interface thread gives its result back, or nothing once the program ends") {
-    WithDesktop with;
+    RecordingDesktop desktop;
     CHECK(WithoutFreezing<std::string>([] { return std::string("text"); }) == "text");
-    CHECK(with.calls() == std::vector<std::string>{"wait"});
+    CHECK(desktop.journal == Journal{"wait"});
 
     // Ending in the middle of a wait returns at once and leaves the worker to finish alone.
     std::atomic<bool> release{false};
-    with.desktop.endDuringWait = true;
+    desktop.endDuringWait = true;
     const auto started = std::chrono::steady_clock::now();
     const std::string result = WithoutFreezing<std::string>([&release] {
         while (!release)
@@ -198,11 +168,11 @@ TEST_CASE("work off the user-interface thread gives its result back, or nothing 
     CHECK(WaitForWorkers(std::chrono::seconds(5)));
 
     // Once ending, no window loads or shows and no more work starts.
-    Probe probe(with.desktop.journal);
-    with.calls().clear();
+    Probe probe(desktop.journal);
+    desktop.journal.clear();
     probe.Show();
     CHECK(WithoutFreezing<int>([] { return 7; }) == 0);
-    CHECK(with.calls().empty());
+    CHECK(desktop.journal.empty());
 }
 
 TEST_CASE("a timer under a second fires just after each second boundary; others keep their interval") {
@@ -365,10 +335,8 @@ TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is"
         marks[0] = u'\u0628';
         const std::u16string shown = BreakLongLines(marks, u"\n");
         std::size_t longestLine = 0;
-        for (std::size_t from = 0, to = 0; from < shown.size(); from = to + 1) {
-            to = std::min(shown.find(u'\n', from), shown.size());
-            longestLine = std::max(longestLine, to - from);
-        }
+        for (const auto line : std::views::split(shown, u'\n'))
+            longestLine = std::max(longestLine, std::size_t(std::ranges::distance(line)));
         std::u16string back = shown;
         std::erase(back, u'\n');
         CHECK(back == marks);

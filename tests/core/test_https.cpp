@@ -1,15 +1,11 @@
-// https mirrors against a TLS server on 127.0.0.1 whose certificate a test authority signed; the
-// authorities are made at test time (tests/support/make-test-ca.sh) and trusted only through the
-// transport's test hook. Linux only: the Windows build has no OpenSSL for the server side (Debian's
-// cpp-httplib is built with it).
+// https mirrors against a TLS server on 127.0.0.1; its test authorities (make-test-ca.sh) are
+// trusted only through the transport's test hook.
 #include "net/internetfile.h"
 #include "net/mirrors.h"
 #include "net/transport.h"
 #include "tests/support/testserver.h"
 
 #include <doctest/doctest.h>
-
-#include <string>
 
 using namespace linkvane;
 
@@ -23,16 +19,8 @@ constexpr char16_t kLinkPath[] = u"/ads/link.txt";
 struct TlsServer : TestServer {
     TlsServer()
         : TestServer(std::make_unique<httplib::SSLServer>((kAuthorities + "/server.pem").c_str(),
-                                                          (kAuthorities + "/server-key.pem").c_str())) {
-        REQUIRE(port() > 0);
-    }
+                                                          (kAuthorities + "/server-key.pem").c_str())) {}
     std::u16string base() const { return u"https://" + hostPort16(); }
-};
-
-// Trusts one authority's file for its lifetime; the system's store comes back after it.
-struct TrustedAuthority {
-    explicit TrustedAuthority(const std::string& name) { TrustCertificateAuthorityForTesting(kAuthorities + "/" + name); }
-    ~TrustedAuthority() { TrustCertificateAuthorityForTesting({}); }
 };
 
 }  // namespace
@@ -40,7 +28,7 @@ struct TrustedAuthority {
 TEST_SUITE("https mirrors") {
 
 TEST_CASE("a server whose certificate a trusted authority signed is heard, its path prefix kept") {
-    TrustedAuthority trusted("ca.pem");
+    TrustCertificateAuthorityForTesting(kAuthorities + "/ca.pem");
     TlsServer tls;
     tls.serve("/ads/link.txt", "https://127.0.0.1/site\r\n");
     tls.serve("/mirror/document/AdminPm.txt", "\xD3\xE1\xC7\xE3");  // salam
@@ -49,6 +37,7 @@ TEST_CASE("a server whose certificate a trusted authority signed is heard, its p
     CHECK(GetFromMirrors(MirrorBases(tls.base() + u"/mirror/"), u"/document/AdminPm.txt",
                          WantedAnswer::File) == u"\u0633\u0644\u0627\u0645");
     CHECK(tls.requests().size() == 2);
+    TrustCertificateAuthorityForTesting({});  // the system's store again
 }
 
 TEST_CASE("a server that no trusted authority vouches for is refused, and the next mirror asked") {
@@ -66,7 +55,7 @@ TEST_CASE("a server that no trusted authority vouches for is refused, and the ne
 }
 
 TEST_CASE("an https address is never redirected to plain HTTP") {
-    TrustedAuthority trusted("ca.pem");
+    TrustCertificateAuthorityForTesting(kAuthorities + "/ca.pem");
     TlsServer tls;
     TestServer plain;
     plain.serve("/ads/link.txt", "http://127.0.0.1/tampered");
@@ -83,6 +72,7 @@ TEST_CASE("an https address is never redirected to plain HTTP") {
           u"https://127.0.0.1/site");
     CHECK(plain.requests().empty());
     CHECK(GetInternetFile(plain.url(u"/upgrade")) == u"https://127.0.0.1/site");
+    TrustCertificateAuthorityForTesting({});
 }
 
 }  // TEST_SUITE

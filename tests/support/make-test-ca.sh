@@ -1,10 +1,6 @@
 #!/usr/bin/env bash
-# Makes, at test time, two certificate authorities and a server certificate for 127.0.0.1 signed
-# by the first, for the loopback TLS tests. Nothing of it is trusted by the system.
-#   tests/support/make-test-ca.sh DIR
-#   DIR/ca.pem           the authority that signed the server's certificate
-#   DIR/other-ca.pem     an authority that signed nothing the server shows
-#   DIR/server.pem, DIR/server-key.pem   the server's certificate (IP 127.0.0.1) and key
+# Makes in DIR, for the loopback TLS tests: ca.pem, which signed server.pem (IP 127.0.0.1, key in
+# server-key.pem), and other-ca.pem, which signed nothing the server shows.   make-test-ca.sh DIR
 set -euo pipefail
 dir=$1
 rm -rf "$dir"
@@ -26,4 +22,3 @@ printf '%s\n' "subjectAltName=IP:127.0.0.1" "basicConstraints=CA:FALSE" \
 openssl x509 -req -in server.csr -CA ca.pem -CAkey ca-key.pem -CAcreateserial -days 7 \
     -extfile server.ext -out server.pem 2>/dev/null
 openssl verify -CAfile ca.pem server.pem >/dev/null
-echo "make-test-ca: test authorities and a server certificate for 127.0.0.1 in $dir"

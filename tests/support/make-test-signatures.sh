@@ -1,13 +1,6 @@
 #!/usr/bin/env bash
-# Makes, at test time with the minisign tool, two key pairs and signatures of two small files for
-# the signature checks. The keys are made here and thrown away with the build tree.
-#   tests/support/make-test-signatures.sh DIR
-#   DIR/publisher.pub, DIR/other.pub      public keys (minisign.pub format)
-#   DIR/file.txt, DIR/other.txt           the signed files
-#   DIR/file.txt.minisig                  file.txt signed by the publisher, as minisign signs by default
-#   DIR/file.txt.legacy.minisig           the same in the legacy format (the file itself signed)
-#   DIR/file.txt.other-key.minisig        file.txt signed by the other key
-#   DIR/other.txt.minisig                 other.txt signed by the publisher
+# Makes in DIR, with the minisign tool, two key pairs (publisher, other) and signatures of two small
+# files for the signature checks; thrown away with the build tree.   make-test-signatures.sh DIR
 set -euo pipefail
 dir=$1
 rm -rf "$dir"
@@ -26,4 +19,3 @@ sign publisher.key file.txt file.txt.legacy.minisig -l
 sign other.key file.txt file.txt.other-key.minisig
 sign publisher.key other.txt other.txt.minisig
 minisign -V -q -p publisher.pub -m file.txt </dev/null
-echo "make-test-signatures: test keys and signatures in $dir"

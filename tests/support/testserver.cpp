@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 #endif
 
 namespace linkvane {
@@ -109,9 +108,7 @@ std::u16string TestServer::base() const { return u"http://" + hostPort16(); }
 
 std::u16string TestServer::hostPort16() const { return FromUtf8(hostPort()); }
 
-std::u16string TestServer::url(std::u16string_view path) const {
-    return u"http://" + hostPort16() + std::u16string(path);
-}
+std::u16string TestServer::url(std::u16string_view path) const { return base() + std::u16string(path); }
 
 std::vector<ReceivedRequest> TestServer::requests() const {
     std::lock_guard lock(mutex_);
@@ -128,14 +125,6 @@ void TestServer::record(const httplib::Request& request) {
 }
 
 namespace {
-
-void CloseSocket(socket_t socket) {
-#ifdef _WIN32
-    closesocket(socket);
-#else
-    close(socket);
-#endif
-}
 
 sockaddr_in LoopbackAddress(int port) {
     sockaddr_in address{};
@@ -185,8 +174,8 @@ BlackHole::BlackHole() : listener_(socket(AF_INET, SOCK_STREAM, 0)), port_(Bound
 
 BlackHole::~BlackHole() {
     for (socket_t queued : queued_)
-        CloseSocket(queued);
-    CloseSocket(listener_);
+        httplib::detail::close_socket(queued);
+    httplib::detail::close_socket(listener_);
 }
 
 std::u16string BlackHole::base() const { return u"http://127.0.0.1:" + FromUtf8(std::to_string(port_)); }
@@ -197,7 +186,7 @@ int DeadPort() {
     // A socket bound to port 0 gets a free port; closed again, it leaves nobody there.
     const socket_t probe = socket(AF_INET, SOCK_STREAM, 0);
     const int port = BoundPort(probe);
-    CloseSocket(probe);
+    httplib::detail::close_socket(probe);
     return port;
 }
 
