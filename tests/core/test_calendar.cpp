@@ -34,19 +34,6 @@ TEST_CASE("date values count days from 30 December 1899") {
     CHECK(DateValue(9999, 12, 31) == 2958465.0);
 }
 
-TEST_CASE("the day walk crosses months and years at their boundaries") {
-    const int rows[][4] = {
-        {0, 1332, 1, 1},        {30, 1332, 1, 31},      {31, 1332, 2, 1},
-        {185, 1332, 6, 31},     {186, 1332, 7, 1},      {215, 1332, 7, 30},
-        {216, 1332, 8, 1},      {335, 1332, 11, 30},    {336, 1332, 12, 1},
-        {364, 1332, 12, 29},    {365, 1333, 1, 1},      {730, 1333, 12, 30},
-        {731, 1334, 1, 1},      {21914, 1391, 12, 30},  {21915, 1392, 1, 1},
-        {22100, 1392, 6, 31},   {22101, 1392, 7, 1},
-    };
-    for (const auto& r : rows)
-        CHECK_MESSAGE((FromDays(r[0]) == ShamsiDay{r[1], r[2], r[3]}), r[0] << " days");
-}
-
 TEST_CASE("a negative day count assigns nothing") {
     for (std::int32_t count : {-1, -365, std::numeric_limits<std::int32_t>::min()}) {
         int year = 7, month = 8, day = 9;
@@ -55,30 +42,17 @@ TEST_CASE("a negative day count assigns nothing") {
     }
 }
 
-TEST_CASE("leap years follow the official calendar") {
-    // The plain 32-year rule, which the official calendar matches from 1332 up to 1436.
-    for (int year = 1332; year <= 1436; ++year) {
-        CAPTURE(year);
-        const int t = (year - 1309) % 32 - (year - 1309) / 32;
-        CHECK(IsShamsiLeapYear(year - 1332) == (t % 4 == 0));
-    }
-    // Later years: the reference table below.
-    CHECK(!IsShamsiLeapYear(105));  // 1437: the 32-year rule would wrongly make it leap
-}
-
-// 1 Farvardin of every year in the reference table, and whether the year is leap.
+// 1 Farvardin of every year in the reference table, and whether the year is leap: this is also
+// where the plain 32-year rule (which makes 1437 leap) would fail.
 TEST_CASE("every year of the reference table") {
     std::ifstream file(LINKVANE_TEST_DATA_DIR "/farvardin-first.tsv");
     REQUIRE(file.is_open());
     int rows = 0;
     std::string line;
     while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty() || line[0] == '#' || line.starts_with("shamsi_year"))
-            continue;
         int year = 0, y = 0, m = 0, d = 0, leap = 0;
-        REQUIRE(std::sscanf(line.c_str(), "%d\t%d-%d-%d\t%d", &year, &y, &m, &d, &leap) == 5);
+        if (std::sscanf(line.c_str(), "%d\t%d-%d-%d\t%d", &year, &y, &m, &d, &leap) != 5)
+            continue;  // the comments and the heading; `rows` counts the rest
         CAPTURE(year);
         const double value = DateValue(y, m, d);
         const auto count = static_cast<std::int32_t>(value - ShamsiEpoch);

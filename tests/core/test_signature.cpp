@@ -4,7 +4,7 @@
 
 #include <fstream>
 #include <iterator>
-#include <string>
+#include <regex>
 
 using namespace linkvane;
 
@@ -17,26 +17,27 @@ std::string Read(const std::string& name) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// `text` with `count` characters at `position` of its line `index` (from 0) replaced by `with`, or
-// with one base64 character swapped for another when `with` is null; line breaks kept.
-std::string Changed(const std::string& text, int index, std::size_t position, std::size_t count = 1,
-                    const char* with = nullptr) {
+std::size_t LineStart(const std::string& text, int index) {
     std::size_t start = 0;
     for (int i = 0; i < index; ++i)
         start = text.find('\n', start) + 1;
-    std::string changed = text;
-    if (with)
-        changed.replace(start + position, count, with);
-    else
-        changed[start + position] = changed[start + position] == 'A' ? 'B' : 'A';
-    return changed;
+    return start;
 }
 
 std::string Line(const std::string& text, int index) {
-    std::size_t start = 0;
-    for (int i = 0; i < index; ++i)
-        start = text.find('\n', start) + 1;
+    const std::size_t start = LineStart(text, index);
     return text.substr(start, text.find('\n', start) - start);
+}
+
+// `text` with `count` characters at `position` of its line `index` (from 0) replaced by `with`, or
+// with one base64 character swapped for another when `with` is null.
+std::string Changed(std::string text, int index, std::size_t position, std::size_t count = 1,
+                    const char* with = nullptr) {
+    const std::size_t at = LineStart(text, index) + position;
+    if (with)
+        return text.replace(at, count, with);
+    text[at] = text[at] == 'A' ? 'B' : 'A';
+    return text;
 }
 
 }  // namespace
@@ -48,9 +49,7 @@ TEST_CASE("only a signature of the publisher's key over the very file is accepte
     const std::string sig = Read("file.txt.minisig");
     const std::string legacy = Read("file.txt.legacy.minisig");
     const std::string key = Line(Read("publisher.pub"), 1);
-    std::string crlf;
-    for (char c : sig)
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const std::string crlf = std::regex_replace(sig, std::regex("\n"), "\r\n");
     // Past the algorithm and the key id: these characters encode only signature or key bytes.
     const std::size_t inSignature = 60, inKey = 40;
 

@@ -23,6 +23,7 @@ struct ReceivedRequest {
     std::string path;    // percent-escapes decoded
     // In name order, without the connection details cpp-httplib adds.
     std::vector<std::pair<std::string, std::string>> headers;
+    bool operator==(const ReceivedRequest&) const = default;
 };
 
 class TestServer {
