@@ -1,18 +1,15 @@
 #!/usr/bin/env bash
-# Runs test_net's stalled-lookup case in private user, network and mount namespaces whose one name
-# server, on loopback, takes every question and answers none (the resolver's longest waits: 5 tries
-# of 30 s), then checks that the program ended at once all the same. Exit status 77 (skipped) where
-# that cannot be set up.   tests/core/stalled-lookup.sh TEST_NET
+# Runs test_net's stalled-lookup case in private namespaces whose one name server never answers, and
+# checks that the program still ends at once; 77: skipped.   tests/core/stalled-lookup.sh TEST_NET
 set -uo pipefail
 readonly skipped=77 ending_limit_s=15
 skip() { echo "stalled-lookup: SKIP: $*"; exit $skipped; }
 namespace=(unshare --user --map-root-user --net --mount)
 "${namespace[@]}" true 2>/dev/null || skip "private user, network and mount namespaces are not allowed here"
-[ -e /etc/resolv.conf ] || skip "no /etc/resolv.conf to bind a private one over"
 
 resolv_conf=$(mktemp)
 trap 'rm -f "$resolv_conf"' EXIT
-printf '%s\n' "nameserver 127.0.0.1" "options timeout:30 attempts:5" >"$resolv_conf"
+printf '%s\n' "nameserver 127.0.0.1" "options timeout:30 attempts:5" >"$resolv_conf"  # the longest waits
 setup='ip link set lo up && mount --bind "$1" /etc/resolv.conf || exit 77
 shift
 exec "$@"'
@@ -32,7 +29,7 @@ timeout 120 "${namespace[@]}" bash -c "$setup" - "$resolv_conf" python3 -c "$sil
 status=$?
 took_ms=$((($(date +%s%N) - start) / 1000000))
 echo "stalled-lookup: the program ran for $took_ms ms in all"
-[ "$status" -ne $skipped ] || skip "loopback, the private resolv.conf or a resolver that asks it not available"
+[ "$status" -ne $skipped ] || skip "no loopback, no private resolv.conf, or a resolver that does not ask it"
 [ "$status" -eq 0 ] || exit "$status"
 if [ "$took_ms" -ge $((ending_limit_s * 1000)) ]; then
     echo "stalled-lookup: FAIL: the program waited for the resolver before it ended"
