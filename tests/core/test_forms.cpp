@@ -111,8 +111,7 @@ TEST_CASE("a window loads once, shows, and unloads through its handlers; events 
 }
 
 TEST_CASE("twips become pixels at a resolution, rounded to nearest, halves away from zero") {
-    struct Case { int twips, dpi, pixels; };
-    const Case cases[] = {
+    const struct { int twips, dpi, pixels; } cases[] = {
         {0, 96, 0}, {7, 96, 0}, {8, 96, 1}, {-8, 96, -1}, {10485, 96, 699}, {5985, 96, 399},
         // The main window's client area at 125, 150 and 200 %: 699 x 399 scaled, halves up.
         {10485, 120, 874}, {5985, 120, 499}, {10485, 144, 1049}, {5985, 144, 599},
@@ -120,23 +119,18 @@ TEST_CASE("twips become pixels at a resolution, rounded to nearest, halves away 
         // No overflow for the largest twips at a large resolution.
         {2'000'000'000, 480, 666'666'667},
     };
-    for (const Case& c : cases) {
-        INFO(c.twips << " twips at " << c.dpi);
-        CHECK(TwipsToPixels(c.twips, c.dpi) == c.pixels);
-    }
+    for (const auto& c : cases)
+        CHECK_MESSAGE(TwipsToPixels(c.twips, c.dpi) == c.pixels, c.twips << " twips at " << c.dpi);
     CHECK(TwipsToPixels(8) == TwipsToPixels(8, kStandardDpi));
 }
 
 TEST_CASE("the artwork nearest at or above a scale is drawn; its file and drawn size") {
-    struct Case { double deviceScale, artwork; };
-    const Case cases[] = {
+    const struct { double deviceScale, artwork; } cases[] = {
         {1.0, 1.0}, {1.0000001, 1.0}, {0.5, 1.0}, {1.01, 1.5}, {1.25, 1.5}, {1.5, 1.5}, {1.75, 2.0},
         {2.0, 2.0}, {3.0, 2.0}, {0.0, 1.0}, {-2.0, 1.0}, {std::nan(""), 1.0}, {HUGE_VAL, 1.0},
     };
-    for (const Case& c : cases) {
-        CAPTURE(c.deviceScale);
-        CHECK(ArtworkScaleFor(c.deviceScale) == c.artwork);
-    }
+    for (const auto& c : cases)
+        CHECK_MESSAGE(ArtworkScaleFor(c.deviceScale) == c.artwork, c.deviceScale);
     CHECK(ArtworkFileAt("main-background.jpg", 1.0) == "main-background.jpg");
     CHECK(ArtworkFileAt("main-background.jpg", 1.5) == "main-background-1.5x.jpg");
     CHECK(ArtworkFileAt("support-background.jpg", 2.0) == "support-background-2x.jpg");
@@ -179,8 +173,7 @@ TEST_CASE("a timer under a second fires just after each second boundary; others 
     using namespace std::chrono;
     const ControlDefinition clock{.name = "LTime", .kind = ControlKind::Timer, .interval = 1};
     const system_clock::time_point second(seconds(1'780'000'000));
-    for (const auto into : {milliseconds(0), milliseconds(1), milliseconds(500), milliseconds(998),
-                            milliseconds(999)}) {
+    for (const milliseconds into : {0ms, 1ms, 500ms, 998ms, 999ms}) {
         CAPTURE(into.count());
         const auto delay = TimerDelay(clock, second + into);
         REQUIRE(delay);
@@ -470,8 +463,6 @@ TEST_CASE("text is made shapeable with as few changes as possible") {
          beh + fathas30 + u" " + beh + std::u16string(3, u'\u064E')},
         {"the same on two lines", beh + fathas30 + u"\r\n" + beh + fathas30, beh + fathas30 + u"\r\n" + beh + fathas30},
     };
-    for (const Row& row : rows) {
-        CAPTURE(std::string(row.name));
-        CHECK(ShapeableText(row.text) == row.shown);
-    }
+    for (const Row& row : rows)
+        CHECK_MESSAGE(ShapeableText(row.text) == row.shown, row.name);
 }

@@ -90,10 +90,8 @@ TEST_CASE("a poor answer passes the turn on; with nothing better anywhere, the f
         {{in + u"/missing", DeadBase(), in + u"/broken"}, link, u"not here"},
         {{DeadBase(), in + u"/broken"}, link, u""},
     };
-    for (const auto& c : cases) {
-        CAPTURE(ToUtf8(c.bases[0]));
-        CHECK(GetFromMirrors(c.bases, kLinkPath, c.wanted) == c.result);
-    }
+    for (const auto& c : cases)
+        CHECK_MESSAGE(GetFromMirrors(c.bases, kLinkPath, c.wanted) == c.result, ToUtf8(c.bases[0]));
     CHECK(poor.requests().size() == 12);  // every poor mirror asked, and once
 }
 

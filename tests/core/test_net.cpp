@@ -85,10 +85,8 @@ TEST_CASE("a URL that cannot be opened gives empty text at once") {
         DeadBase() + u"/ads/link.txt",
         u"", u"link list", u"http://", host + u"/ads/link.txt", u"file:///etc/hostname",
         u"ftp://" + host + u"/ads/link.txt"};
-    for (const std::u16string& url : urls) {
-        CAPTURE(ToUtf8(url));
-        CHECK(MillisecondsFor([&] { CHECK(GetInternetFile(url).empty()); }) < 500);
-    }
+    for (const std::u16string& url : urls)
+        CHECK_MESSAGE(MillisecondsFor([&] { CHECK(GetInternetFile(url).empty()); }) < 500, ToUtf8(url));
 }
 
 TEST_CASE("the request: a plain GET with our user agent only, its URL in the code page, direct whatever the proxy variables say") {
@@ -194,10 +192,8 @@ TEST_CASE("a local picture file comes back byte for byte, by path or file URL; o
     // file:///C:/dir/... on Windows, file:///tmp/dir/... elsewhere; the temporary folder's name is ASCII.
     const std::u16string folderUrl = u"file://" + generic.substr(0, generic.rfind(u'/'));
     const std::u16string fileUrl = folderUrl + u"/%D8%A8%D9%86%D8%B1.gif";
-    for (const std::u16string& source : {path, path + u"\r\n", fileUrl, u"  " + fileUrl + u"\n"}) {
-        CAPTURE(ToUtf8(source));
-        CHECK(LoadBanerPicture(source) == bytes);
-    }
+    for (const std::u16string& source : {path, path + u"\r\n", fileUrl, u"  " + fileUrl + u"\n"})
+        CHECK_MESSAGE(LoadBanerPicture(source) == bytes, ToUtf8(source));
     // Over the size limit, a folder, a missing file; a share, a device or a relative path. (A
     // literal + a temporary string here draws a false -Wrestrict from mingw's GCC 12: append.)
     for (const std::u16string& source : std::vector<std::u16string>{
@@ -206,10 +202,8 @@ TEST_CASE("a local picture file comes back byte for byte, by path or file URL; o
              u"\\\\127.0.0.1\\share\\b.gif", u"//127.0.0.1/share/b.gif", u"file:////127.0.0.1/share/b.gif",
              u"file://127.0.0.1/share/b.gif", u"\\\\?\\" + path, u"\\\\.\\" + path, u"/" + generic,
              u"file:///" + generic, std::u16string(u"file:/%2F").append(generic, 1),
-             std::filesystem::relative(file).u16string(), std::u16string(u"\\").append(path, path.find_first_of(u"\\/") + 1)}) {
-        CAPTURE(ToUtf8(source));
-        CHECK(LoadBanerPicture(source).empty());
-    }
+             std::filesystem::relative(file).u16string(), std::u16string(u"\\").append(path, path.find_first_of(u"\\/") + 1)})
+        CHECK_MESSAGE(LoadBanerPicture(source).empty(), ToUtf8(source));
     std::filesystem::remove_all(folder);
 }
 

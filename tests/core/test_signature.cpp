@@ -86,10 +86,8 @@ TEST_CASE("only a signature of the publisher's key over the very file is accepte
         {"the whole minisign.pub as the key", file, sig, Read("publisher.pub"), false},
         {"an empty key", file, sig, "", false},
     };
-    for (const Case& c : cases) {
-        INFO(c.what);
-        CHECK(IsMinisignSigned(c.file, c.sig, c.key) == c.signedByKey);
-    }
+    for (const Case& c : cases)
+        CHECK_MESSAGE(IsMinisignSigned(c.file, c.sig, c.key) == c.signedByKey, c.what);
 }
 
 }  // TEST_SUITE
