@@ -279,9 +279,7 @@ TEST_CASE("the tab order follows the stored indexes; Tab moves along it, round, 
 
 TEST_CASE("a window is centred with its frame") {
     // 699 x 399 of client area in a frame of 4 px sides, a 22 px title and a 4 px bottom.
-    const PixelRect screen{0, 0, 1024, 768};
-    const PixelRect outer = CentredOn(screen, {699 + 8, 399 + 26});
-    CHECK(outer == PixelRect{158, 171, 707, 425});
+    CHECK(CentredOn({0, 0, 1024, 768}, {699 + 8, 399 + 26}) == PixelRect{158, 171, 707, 425});
     // A screen area that does not start at the origin (a panel above it), a window larger than it.
     CHECK(CentredOn({0, 30, 800, 570}, {900, 600}) == PixelRect{-50, 15, 900, 600});
 }
@@ -311,30 +309,23 @@ TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is"
     CHECK(BreakLongLines(message, u"\n") == message);
     CHECK(LongestShownPiece(message) == message);
 
-    SUBCASE("words break after the last blank of a piece") {
-        const std::u16string words = u"aaaa bbbb cccc dddd\r\nee";
-        CHECK(BreakLongLines(words, u"|", 10) == u"aaaa bbbb |cccc dddd\r\nee");
-    }
-    SUBCASE("an unbroken run breaks at the longest piece, never inside a surrogate pair") {
-        std::u16string run(9, u'x');
-        run += u"\U0001F600";  // units 9 and 10
-        run += u"yyyy";
-        const std::u16string shown = BreakLongLines(run, u"|", 10);
-        CHECK(shown == u"xxxxxxxxx|\U0001F600yyyy");
-        CHECK(LongestShownPiece(run, 10) == std::u16string(9, u'x'));
-    }
-    SUBCASE("a megabyte of one cluster: only breaks are added, every unit stays") {
-        std::u16string marks(1 << 20, u'\u064B');
-        marks[0] = u'\u0628';
-        const std::u16string shown = BreakLongLines(marks, u"\n");
-        std::size_t longestLine = 0;
-        for (const auto line : std::views::split(shown, u'\n'))
-            longestLine = std::max(longestLine, std::size_t(std::ranges::distance(line)));
-        std::u16string back = shown;
-        std::erase(back, u'\n');
-        CHECK(back == marks);
-        CHECK(longestLine == kLongestShownLine);
-    }
+    // Words break after the last blank of a piece.
+    CHECK(BreakLongLines(u"aaaa bbbb cccc dddd\r\nee", u"|", 10) == u"aaaa bbbb |cccc dddd\r\nee");
+    // An unbroken run breaks at the longest piece, never inside a surrogate pair (units 9 and 10).
+    const std::u16string run = std::u16string(9, u'x') + u"\U0001F600yyyy";
+    CHECK(BreakLongLines(run, u"|", 10) == u"xxxxxxxxx|\U0001F600yyyy");
+    CHECK(LongestShownPiece(run, 10) == std::u16string(9, u'x'));
+
+    // A megabyte of one cluster: only breaks are added, every unit stays.
+    std::u16string marks(1 << 20, u'\u064B');
+    marks[0] = u'\u0628';
+    std::u16string shown = BreakLongLines(marks, u"\n");
+    std::size_t longestLine = 0;
+    for (const auto line : std::views::split(shown, u'\n'))
+        longestLine = std::max(longestLine, std::size_t(std::ranges::distance(line)));
+    std::erase(shown, u'\n');
+    CHECK(shown == marks);
+    CHECK(longestLine == kLongestShownLine);
 }
 
 TEST_CASE("the windows' captions are the layout's code points") {
