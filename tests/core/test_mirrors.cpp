@@ -1,6 +1,5 @@
 #include "net/codepage.h"
 #include "net/internetfile.h"
-#include "net/limits.h"
 #include "net/mirrors.h"
 #include "net/race.h"
 #include "tests/support/testserver.h"
