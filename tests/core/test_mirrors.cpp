@@ -122,9 +122,10 @@ TEST_CASE("one mirror makes exactly the requests and results of a single server"
 }
 
 TEST_CASE("silent mirrors cost their limits, and all of them together the limit for all") {
-    // A silent mirror costs its silence limit, all of them together at most 1.2 s.
+    // A silent mirror costs its silence limit, all of them together at most 1.2 s; the head start is
+    // longer than the silence, so that a mirror cut short fails before the next one starts.
     ScopedFetchLimits quick({.connect = 1s, .silence = 300ms, .whole = 800ms, .mirrorConnect = 300ms,
-                             .allMirrors = 1200ms, .headStart = 200ms});
+                             .allMirrors = 1200ms, .headStart = 400ms});
     TestServer silent, partial, good;
     silent.stall("/ads/link.txt");
     partial.stall("/ads/link.txt", "http://127.0.0.1/half");
