@@ -17,12 +17,6 @@ namespace {
 
 constexpr char kLoopback[] = "127.0.0.1";
 
-// cpp-httplib adds these to the request headers; they are not what the client sent.
-bool IsConnectionDetail(const std::string& name) {
-    return name == "REMOTE_ADDR" || name == "REMOTE_PORT" || name == "LOCAL_ADDR" ||
-           name == "LOCAL_PORT";
-}
-
 std::string EscapedForPattern(const std::string& path) {
     static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
     return std::regex_replace(path, special, R"(\$&)");
@@ -117,8 +111,9 @@ std::vector<ReceivedRequest> TestServer::requests() const {
 
 void TestServer::record(const httplib::Request& request) {
     ReceivedRequest received{request.method, request.target, request.path, {}};
+    // cpp-httplib adds the connection's addresses and ports; the client did not send them.
     for (const auto& [name, value] : request.headers)
-        if (!IsConnectionDetail(name))
+        if (!name.starts_with("REMOTE_") && !name.starts_with("LOCAL_"))
             received.headers.emplace_back(name, value);
     std::lock_guard lock(mutex_);
     requests_.push_back(std::move(received));
