@@ -2,15 +2,6 @@
 
 #include "net/codepage.h"
 
-#include <regex>
-
-#ifndef _WIN32
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#endif
-
 namespace linkvane {
 
 namespace {

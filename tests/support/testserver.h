@@ -4,14 +4,9 @@
 
 #include "net/limits.h"
 
-#include <httplib.h>
+#include <httplib.h>  // with <atomic>, <memory>, <mutex>, <string> and <thread>
 
-#include <atomic>
 #include <chrono>
-#include <memory>
-#include <mutex>
-#include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -32,8 +27,6 @@ public:
     explicit TestServer(std::unique_ptr<httplib::Server> server);  // e.g. an httplib::SSLServer
     // Stops the server and waits for its thread: handlers that wait poll stopping().
     ~TestServer();
-    TestServer(const TestServer&) = delete;
-    TestServer& operator=(const TestServer&) = delete;
 
     // Answers GET `path` with exactly these body bytes and this status.
     void serve(const std::string& path, const std::string& body, int status = 200,
