@@ -1,7 +1,5 @@
-// Every label of the three windows shows all of its text: what a label draws, clipped to its
-// rectangle, is compared with the same text drawn unclipped at the same place; and the window's
-// background is the artwork of the scale. Run at the screen's scale and again at scale factors
-// of 1.5 and 2 (see CMakeLists.txt).
+// Every label of the three windows shows all of its text, and the background is the artwork of
+// the scale: run at the screen's scale and again at 1.5 and 2 (see CMakeLists.txt).
 
 #include "app/AdminSupport.h"
 #include "app/Softwaremanufacturer.h"
@@ -123,14 +121,12 @@ private slots:
                 const DrawnButton* button = nullptr;
                 for (const DrawnButton& drawn : kDrawnButtons)
                     button = form == &mainForm && d.name == drawn.caption ? &drawn : button;
-                const bool boldOnHover = button || d.name == "lblback";
-                for (bool bold : {false, true}) {
-                    if (bold && !boldOnHover)
-                        continue;
+                for (bool bold : button || d.name == "lblback" ? QList{false, true} : QList{false}) {
                     label->setBold(bold);
                     QRect ink;
                     lost << InkLost(*label, &ink);
-                    if (button && (ink.left() < button->left + kClearance || ink.right() >= button->iconLeft - kClearance))
+                    if (button && (ink.left() < button->left + kClearance ||
+                                   ink.right() >= button->iconLeft - kClearance))
                         lost << QStringLiteral("%1%2: ink %3..%4, drawn button from %5, icon at %6")
                                     .arg(button->caption, bold ? " (bold)" : "")
                                     .arg(ink.left()).arg(ink.right()).arg(button->left).arg(button->iconLeft);

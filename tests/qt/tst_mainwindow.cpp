@@ -31,10 +31,6 @@ using namespace linkvane;
 
 namespace {
 
-ServerHosts Hosts(const TestServer& content, const TestServer& links) {
-    return {content.hostPort16(), links.hostPort16()};
-}
-
 // Serves `body` at `path` once `released` is set.
 void Hold(TestServer& server, const char* path, std::string body, const std::atomic<bool>& released) {
     server.handle(path, [&server, &released, body](const httplib::Request&, httplib::Response& response) {
@@ -54,25 +50,16 @@ QByteArray PngBytes(int width, int height, QColor fill) {
     return bytes;
 }
 
-// The secondary window open right now, if any.
-FormWindow* OpenSecondaryWindow(const char* name) {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QLatin1String(name) && window->isVisible())
-            return qobject_cast<FormWindow*>(window);
-    }
-    return nullptr;
-}
-
-// Acts inside the modal display that the next click starts. `act` should close the window;
-// `acted` is set only when it did. A window left open (a failed check) is unloaded so the test
-// goes on instead of waiting in the modal display.
-void WhenOpen(const char* name, std::function<void(FormWindow&)> act, bool* acted) {
+// Acts inside the modal window that the next click opens. `act` should close the window; `acted`
+// is set only when it did. A window left open (a failed check) is unloaded so the test goes on
+// instead of waiting in it.
+void WhenOpen(std::function<void(FormWindow&)> act, bool* acted) {
     *acted = false;
     QTimer::singleShot(50, [=] {
         FormWindow* window = nullptr;
-        QTRY_VERIFY((window = OpenSecondaryWindow(name)) != nullptr);
+        QTRY_VERIFY((window = qobject_cast<FormWindow*>(QApplication::activeModalWidget())) != nullptr);
         act(*window);
-        *acted = !OpenSecondaryWindow(name);
+        *acted = !window->isVisible();
         if (!*acted)
             window->Unload();
     });
@@ -134,14 +121,15 @@ private slots:
         TestServer server;
         std::atomic<bool> startupReleased{false}, searchReleased{false};
         // سلام کاربر گرامي, as the server stores it: Windows-1256, a closing line break.
-        const QString message = u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631 \u06AF\u0631\u0627\u0645\u064A\r\n"_qs;
+        const QString message =
+            u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631 \u06AF\u0631\u0627\u0645\u064A\r\n"_qs;
         Hold(server, "/document/AdminPm.txt", ToAnsi(message.toStdU16String()), startupReleased);
         server.serve("/document/ADSBaner.txt", server.url("/banner.png") + "\r\n");
         server.serve("/document/LinkBaner.txt", "http://127.0.0.1/ad-landing\r\n");
         server.serve("/banner.png", PngBytes(300, 50, Qt::darkCyan).toStdString(), 200, "image/png");
         Hold(server, "/ads/link.txt", "http://127.0.0.1/found\r\n", searchReleased);
 
-        Main mainForm(Hosts(server, server));
+        Main mainForm({server.hostPort16(), server.hostPort16()});
         FormWindow& main = FormWindow::Of(mainForm);
         MessageBoxes boxes;  // go-to-site handled before the search ends finds no address: a box
         bool seenWhileWaiting = false;
@@ -168,8 +156,8 @@ private slots:
         main.Show();
         QVERIFY(seenWhileWaiting);
         QTRY_COMPARE_WITH_TIMEOUT(opener.calls().size(), 2, 5000);
-        for (const OpenerCall& call : opener.calls())
-            QCOMPARE(call.arguments, QList<QByteArray>{"http://127.0.0.1/found\r\n"});
+        for (const QList<QByteArray>& arguments : opener.calls())
+            QCOMPARE(arguments, QList<QByteArray>{"http://127.0.0.1/found\r\n"});
         QCOMPARE(boxes.seen, 0);
 
         QStringList paths;
@@ -296,7 +284,7 @@ private slots:
         FormWindow& main = Shown(mainForm);
 
         bool acted = false;
-        WhenOpen("AdminSupport", [&](FormWindow& support) {
+        WhenOpen([&](FormWindow& support) {
             QVERIFY(QTest::qWaitForWindowExposed(&support));
             QCOMPARE(support.windowModality(), Qt::ApplicationModal);
             QVERIFY(!(support.windowFlags() & Qt::WindowCloseButtonHint));
@@ -329,7 +317,7 @@ private slots:
         QVERIFY(acted);
 
         // The same window object again, built afresh: the caption starts normal.
-        WhenOpen("AdminSupport", [&](FormWindow& support) {
+        WhenOpen([&](FormWindow& support) {
             QVERIFY(!support.label("lblback")->isBold());
             support.close();  // a close request from the system, as Alt+F4
         }, &acted);
@@ -347,8 +335,8 @@ private slots:
     // A screen reader announces the image buttons and the banner by their tooltips, the back
     // buttons by the caption over them, the clickable labels as links, captions and the clock as
     // their text; pressing through it does what a click does. Go-to-site before any search warns
-    // in a box read right to left, yet not right-aligned, as the program's own boxes are.
-    void screenReaderAnnouncesAndPresses() {
+    // in a box read right to left, yet not right-aligned. Values of any width keep their stored gap.
+    void screenReaderAndValuesOfTheThreeWindows() {
         RecordingOpener opener;
         Main mainForm(Offline());
         AdminSupport supportForm;
@@ -394,31 +382,25 @@ private slots:
             QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft | Qt::AlignAbsolute);
             QCOMPARE(box.layoutDirection(), Qt::LeftToRight);
         });
-        actions(main, "Image2")->doAction(press);
-        QCOMPARE(boxes.seen, 1);
-        actions(support, "Label4")->doAction(press);  // the messenger, as the support window's own case shows
-        QTRY_COMPARE(opener.calls().size(), 1);
-        actions(maker, "Label5")->doAction(press);
-        QTRY_COMPARE(opener.calls().size(), 2);
-        QCOMPARE(opener.calls().at(1).arguments, QList<QByteArray>{LINKVANE_MAKER_SITE});
-        actions(support, "Image1")->doAction(press);
-        QTRY_VERIFY(!support.isVisible());
-    }
-
-    // Values of any width stay left of their captions with the stored gap; the built-in values.
-    void valuesKeepTheirGapToTheCaption() {
-        Softwaremanufacturer makerForm;
-        AdminSupport supportForm;
-        FormWindow &maker = FormWindow::Of(makerForm), &support = FormWindow::Of(supportForm);
-        maker.Load();
-        support.Load();
-        const auto right = [](const FormWindow& window, const char* label) { return window.label(label)->textLine().right() + 1; };
+        const auto right = [](const FormWindow& window, const char* label) {
+            return window.label(label)->textLine().right() + 1;
+        };
         QCOMPARE(maker.label("Label7")->textLine().left() - right(maker, "Label6"), 10);  // 3360 - (2760 + 450) twips
         QCOMPARE(maker.label("Label2")->textLine().left() - right(maker, "Label5"), 12);  // 3120 - (2400 + 540)
         QCOMPARE(maker.label("Label3")->textLine().left() - right(maker, "tell"), 16);    // 3600 - (3120 + 240)
         QCOMPARE(right(support, "Label2"), 207);                                          // 3105 twips
         QCOMPARE(support.text("Label2"), QStringLiteral(LINKVANE_SUPPORT_EMAIL));
         QCOMPARE(maker.text("tell"), QStringLiteral("1.4"));
+
+        actions(main, "Image2")->doAction(press);
+        QCOMPARE(boxes.seen, 1);
+        actions(support, "Label4")->doAction(press);  // the messenger, as the support window's own case shows
+        QTRY_COMPARE(opener.calls().size(), 1);
+        actions(maker, "Label5")->doAction(press);
+        QTRY_COMPARE(opener.calls().size(), 2);
+        QCOMPARE(opener.calls().at(1), QList<QByteArray>{LINKVANE_MAKER_SITE});
+        actions(support, "Image1")->doAction(press);
+        QTRY_VERIFY(!support.isVisible());
     }
 
     void handCursorComesFromTheCursorFile() {
@@ -464,7 +446,7 @@ private slots:
         for (const char* path : {"/document/AdminPm.txt", "/document/ADSBaner.txt",
                                  "/document/LinkBaner.txt", "/ads/link.txt"})
             server.serve(path, body.toStdString());
-        Main mainForm(Hosts(server, server));
+        Main mainForm({server.hostPort16(), server.hostPort16()});
         FormWindow& main = FormWindow::Of(mainForm);
         QElapsedTimer shown;
         shown.start();
