@@ -50,16 +50,25 @@ QByteArray PngBytes(int width, int height, QColor fill) {
     return bytes;
 }
 
-// Acts inside the modal window that the next click opens. `act` should close the window; `acted`
-// is set only when it did. A window left open (a failed check) is unloaded so the test goes on
-// instead of waiting in it.
-void WhenOpen(std::function<void(FormWindow&)> act, bool* acted) {
+// The secondary window open right now, if any.
+FormWindow* OpenSecondaryWindow(const char* name) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String(name) && window->isVisible())
+            return qobject_cast<FormWindow*>(window);
+    }
+    return nullptr;
+}
+
+// Acts inside the modal display that the next click starts. `act` should close the window;
+// `acted` is set only when it did. A window left open (a failed check) is unloaded so the test
+// goes on instead of waiting in the modal display.
+void WhenOpen(const char* name, std::function<void(FormWindow&)> act, bool* acted) {
     *acted = false;
     QTimer::singleShot(50, [=] {
         FormWindow* window = nullptr;
-        QTRY_VERIFY((window = qobject_cast<FormWindow*>(QApplication::activeModalWidget())) != nullptr);
+        QTRY_VERIFY((window = OpenSecondaryWindow(name)) != nullptr);
         act(*window);
-        *acted = !window->isVisible();
+        *acted = !OpenSecondaryWindow(name);
         if (!*acted)
             window->Unload();
     });
@@ -284,7 +293,7 @@ private slots:
         FormWindow& main = Shown(mainForm);
 
         bool acted = false;
-        WhenOpen([&](FormWindow& support) {
+        WhenOpen("AdminSupport", [&](FormWindow& support) {
             QVERIFY(QTest::qWaitForWindowExposed(&support));
             QCOMPARE(support.windowModality(), Qt::ApplicationModal);
             QVERIFY(!(support.windowFlags() & Qt::WindowCloseButtonHint));
@@ -317,7 +326,7 @@ private slots:
         QVERIFY(acted);
 
         // The same window object again, built afresh: the caption starts normal.
-        WhenOpen([&](FormWindow& support) {
+        WhenOpen("AdminSupport", [&](FormWindow& support) {
             QVERIFY(!support.label("lblback")->isBold());
             support.close();  // a close request from the system, as Alt+F4
         }, &acted);
