@@ -194,7 +194,7 @@ private slots:
         blocked.serve("/ads/link.txt", "<html>blocked</html>");  // 200, but no address
         content.serve("/document/AdminPm.txt", "salam");
         content.serve("/document/ADSBaner.txt", content.url("/banner.png") + "\r\n");
-        content.serve("/banner.png", PngBytes(5600, 5600, Qt::transparent).toStdString(), 200, "image/png");
+        content.serve("/banner.png", PngBytes(1000, 1000, Qt::transparent).toStdString(), 200, "image/png");
         links->serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
         const std::u16string dead = Offline().content;
         Main mainForm({dead + u";" + content.hostPort16(),
