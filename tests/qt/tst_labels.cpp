@@ -67,12 +67,9 @@ QString InkLost(LabelControl& label, QRect* inkInWindow = nullptr) {
             differing += inside && drawn.pixel(inLabel) != pixel;
         }
     }
-    if (inkInWindow) {
-        const auto down = [](int v) { return int(std::floor(v / Scale())); };
-        const auto up = [](int v) { return int(std::ceil(v / Scale())); };
-        *inkInWindow = QRect(QPoint(down(device.left()), down(device.top())),
-                             QPoint(up(device.right() + 1) - 1, up(device.bottom() + 1) - 1))
-                           .translated(label.pos() - QPoint(kMargin, kMargin));
+    if (inkInWindow) {  // every window pixel that holds some of the ink
+        const QRectF logical(QPointF(device.topLeft()) / Scale(), QSizeF(device.size()) / Scale());
+        *inkInWindow = logical.toAlignedRect().translated(label.pos() - QPoint(kMargin, kMargin));
     }
     if (ink == 0 && !label.text().trimmed().isEmpty())
         return label.objectName() + ": no ink at all";
@@ -156,9 +153,8 @@ private slots:
                 return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
             });
         };
-        QStringList digits, days, texts;
-        for (char c = '0'; c <= '9'; ++c)
-            digits << QString(QChar(c));
+        const QStringList digits = QStringLiteral("0123456789").split(QString(), Qt::SkipEmptyParts);
+        QStringList days, texts;
         const QString year = widestOf(digits.mid(1)) + widestOf(digits).repeated(3);
         for (int day = 1; day <= 31; ++day)
             days << QString::number(day);
