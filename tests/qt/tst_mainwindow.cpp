@@ -152,7 +152,7 @@ private slots:
             Click(main, CentreOf(main, "Image2"));
             startupReleased = true;
         });
-        QTimer searching;
+        QTimer searching;  // once the search waits for its address: go-to-site again, then the address
         connect(&searching, &QTimer::timeout, [&] {
             const std::vector<ReceivedRequest> requests = server.requests();
             if (!requests.empty() && requests.back().path == "/ads/link.txt") {
