@@ -121,10 +121,10 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { InstallQtDesktop(); }
 
-    // The window is up, dated and ticking while the first file is still on its way; the files
-    // then arrive in their order and fill their controls. Presses made meanwhile are handled after
-    // them, in their order, and so is a press made while the search they started waits: the
-    // search, then go-to-site twice with the address it found.
+    // The window is dated and ticking while the first file is still on its way (that it is up by
+    // then the end-to-end silent-servers flow times); the files then arrive in their order and
+    // fill their controls. Presses made meanwhile are handled after them, in their order, and so
+    // is a press made while the search they started waits: the search, then go-to-site twice.
     void startupAndSearchHandleTheInputMadeMeanwhileAfterThem() {
         RecordingOpener opener;
         TestServer server;
@@ -141,9 +141,7 @@ private slots:
         Main mainForm({server.hostPort16(), server.hostPort16()});
         FormWindow& main = FormWindow::Of(mainForm);
         MessageBoxes boxes;  // go-to-site handled before the search ends finds no address: a box
-        bool seenWhileWaiting = false;
         QTimer::singleShot(300, [&] {
-            seenWhileWaiting = main.isVisible();
             QCOMPARE(main.text("LDATA"), QString::fromStdU16String(ShamsiDate(Today(), StyleWeekdayMonthName)));
             QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(main.text("lblTime")).hasMatch());
             QCOMPARE(main.text("AdminPM"), QString());
@@ -163,7 +161,6 @@ private slots:
         });
         searching.start(20);
         main.Show();
-        QVERIFY(seenWhileWaiting);
         QTRY_COMPARE_WITH_TIMEOUT(opener.calls().size(), 2, 5000);
         for (const QList<QByteArray>& arguments : opener.calls())
             QCOMPARE(arguments, QList<QByteArray>{"http://127.0.0.1/found\r\n"});
