@@ -125,7 +125,7 @@ private slots:
         RecordingOpener opener;
         ShellOpen(nullptr, target.toStdU16String());
         QTRY_COMPARE(opener.calls().size(), 1);
-        QCOMPARE(opener.calls().constFirst(), QList<QByteArray>{argument});  // run from /: end-to-end
+        QCOMPARE(opener.calls().constFirst(), QList<QByteArray>{argument});  // from /: the e2e driver's
     }
 
     // A command line is split at its first blank only; the started programs leave no child.

@@ -8,7 +8,7 @@
 
 namespace linkvane {
 
-class RecordingOpener {
+class RecordingOpener {  // one at a time per process: it changes PATH
 public:
     RecordingOpener();  // ends the test program when the fake cannot be put in place
     ~RecordingOpener();  // puts PATH back
