@@ -5,7 +5,8 @@ readonly content_port=47621 link_port=47622   # the e2e preset's server hosts
 readonly black_hole_ports=(47623 47624)        # the link list's mirrors before link_port
 readonly program=build/e2e/qt/linkvane
 readonly link_cwd=/ start_limit_ms=1500 close_limit_ms=1500
-desktop_flows=()
+desktop_flows=(no_display)
+readonly no_display_line='Linkvane needs a graphical desktop: no display could be opened (is DISPLAY set?)'
 
 desktop_build() {
     step "building the program with loopback server hosts (e2e preset)"
@@ -51,3 +52,14 @@ opened_args() { tail -z -n +3 "$(record "$1")"; }
 opened_cwd() { sed -z -n 2p "$(record "$1")" | tr -d '\0'; }
 as_record() { cat; printf '\0'; }
 desktop_cleanup() { :; }
+
+# Qt's own options on the command line (here one that would choose a platform) change nothing.
+no_display() {
+    step "without a display: one plain line and status 1"
+    local status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 15 "$program" -platform offscreen \
+        >/dev/null 2>"$work/no-display.log" || status=$?
+    [ "$status" = 1 ] || fail "without a display the program ended with status $status"
+    printf '%s\n' "$no_display_line" | cmp -s - "$work/no-display.log" ||
+        fail "without a display the program said: $(cat "$work/no-display.log")"
+}

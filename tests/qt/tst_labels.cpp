@@ -1,7 +1,5 @@
-// Every label of the three windows shows all of its text: what a label draws, clipped to its
-// rectangle, is compared with the same text drawn unclipped at the same place; and the window's
-// background is the artwork of the scale. Run at the screen's scale and again at scale factors
-// of 1.5 and 2 (see CMakeLists.txt).
+// Every label of the three windows shows all of its text, and the background is the artwork of
+// the scale: run at the screen's scale and again at 1.5 and 2 (see CMakeLists.txt).
 
 #include "app/AdminSupport.h"
 #include "app/Softwaremanufacturer.h"
@@ -69,12 +67,9 @@ QString InkLost(LabelControl& label, QRect* inkInWindow = nullptr) {
             differing += inside && drawn.pixel(inLabel) != pixel;
         }
     }
-    if (inkInWindow) {
-        const auto down = [](int v) { return int(std::floor(v / Scale())); };
-        const auto up = [](int v) { return int(std::ceil(v / Scale())); };
-        *inkInWindow = QRect(QPoint(down(device.left()), down(device.top())),
-                             QPoint(up(device.right() + 1) - 1, up(device.bottom() + 1) - 1))
-                           .translated(label.pos() - QPoint(kMargin, kMargin));
+    if (inkInWindow) {  // every window pixel that holds some of the ink
+        const QRectF logical(QPointF(device.topLeft()) / Scale(), QSizeF(device.size()) / Scale());
+        *inkInWindow = logical.toAlignedRect().translated(label.pos() - QPoint(kMargin, kMargin));
     }
     if (ink == 0 && !label.text().trimmed().isEmpty())
         return label.objectName() + ": no ink at all";
@@ -123,14 +118,12 @@ private slots:
                 const DrawnButton* button = nullptr;
                 for (const DrawnButton& drawn : kDrawnButtons)
                     button = form == &mainForm && d.name == drawn.caption ? &drawn : button;
-                const bool boldOnHover = button || d.name == "lblback";
-                for (bool bold : {false, true}) {
-                    if (bold && !boldOnHover)
-                        continue;
+                for (bool bold : button || d.name == "lblback" ? QList{false, true} : QList{false}) {
                     label->setBold(bold);
                     QRect ink;
                     lost << InkLost(*label, &ink);
-                    if (button && (ink.left() < button->left + kClearance || ink.right() >= button->iconLeft - kClearance))
+                    if (button && (ink.left() < button->left + kClearance ||
+                                   ink.right() >= button->iconLeft - kClearance))
                         lost << QStringLiteral("%1%2: ink %3..%4, drawn button from %5, icon at %6")
                                     .arg(button->caption, bold ? " (bold)" : "")
                                     .arg(ink.left()).arg(ink.right()).arg(button->left).arg(button->iconLeft);
@@ -160,9 +153,8 @@ private slots:
                 return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
             });
         };
-        QStringList digits, days, texts;
-        for (char c = '0'; c <= '9'; ++c)
-            digits << QString(QChar(c));
+        const QStringList digits = QStringLiteral("0123456789").split(QString(), Qt::SkipEmptyParts);
+        QStringList days, texts;
         const QString year = widestOf(digits.mid(1)) + widestOf(digits).repeated(3);
         for (int day = 1; day <= 31; ++day)
             days << QString::number(day);

@@ -5,14 +5,11 @@
 
 namespace linkvane {
 
-RecordingOpener::RecordingOpener(const QStringList& programNames) {
+RecordingOpener::RecordingOpener() {
     const QString bin = directory_.filePath(QStringLiteral("bin"));
-    bool valid = directory_.isValid() && QDir().mkpath(bin) && QDir().mkpath(directory_.filePath("records"));
-    for (const QString& name : programNames) {
-        valid = valid && QFile::copy(QStringLiteral(LINKVANE_FAKE_OPENER), bin + u'/' + name) &&
-                QFile::setPermissions(bin + u'/' + name, QFile::ReadOwner | QFile::ExeOwner);
-    }
-    if (!valid)
+    if (!directory_.isValid() || !QDir().mkpath(bin) || !QDir().mkpath(directory_.filePath("records")) ||
+        !QFile::copy(QStringLiteral(LINKVANE_FAKE_OPENER), bin + "/xdg-open") ||
+        !QFile::setPermissions(bin + "/xdg-open", QFile::ReadOwner | QFile::ExeOwner))
         qFatal("the recording opener could not be put in place");
     // An empty entry in PATH would mean the working directory, so none is added.
     qputenv("PATH", previousPath_.isEmpty() ? QFile::encodeName(bin) : QFile::encodeName(bin) + ':' + previousPath_);
@@ -24,9 +21,9 @@ RecordingOpener::~RecordingOpener() {
     qunsetenv("LINKVANE_OPENER_RECORDS");
 }
 
-QList<OpenerCall> RecordingOpener::calls() const {
+QList<QList<QByteArray>> RecordingOpener::calls() const {
     const QDir records(directory_.filePath(QStringLiteral("records")));
-    QList<OpenerCall> calls;
+    QList<QList<QByteArray>> calls;
     for (const QString& name : records.entryList({QStringLiteral("call-*")}, QDir::Files, QDir::Name)) {
         QFile file(records.filePath(name));
         if (!file.open(QIODevice::ReadOnly))
@@ -34,7 +31,7 @@ QList<OpenerCall> RecordingOpener::calls() const {
         // The program name, the working directory and the arguments, each ended by NUL.
         QList<QByteArray> fields = file.readAll().split('\0');
         fields.removeLast();  // split() leaves an empty piece after the last NUL
-        calls.append({QString::fromUtf8(fields.value(0)), fields.value(1), fields.mid(2)});
+        calls.append(fields.mid(2));
     }
     return calls;
 }

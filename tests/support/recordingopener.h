@@ -1,33 +1,22 @@
 #pragma once
-// A recording fake of the desktop opener: while a RecordingOpener lives, fake-opener.sh stands
-// first on PATH as "xdg-open" (or the names given) and records each call instead of opening
-// anything. It is started detached, so a call is recorded a moment after the code under test
-// returns: wait for it with QTRY_*. One at a time per process; the destructor puts PATH back.
+// While a RecordingOpener lives, fake-opener.sh stands first on PATH as "xdg-open" and records each
+// call; started detached, a call is recorded a moment after the code returns: wait with QTRY_*.
 
 #include <QByteArray>
 #include <QList>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
 namespace linkvane {
 
-struct OpenerCall {
-    QString program;              // the name the fake was started by, e.g. "xdg-open"
-    QByteArray workingDirectory;  // its working directory, symbolic links resolved
-    QList<QByteArray> arguments;  // every argument, byte for byte
-};
-
-class RecordingOpener {
+class RecordingOpener {  // one at a time per process: it changes PATH
 public:
-    // Ends the test program when the fake cannot be put in place.
-    explicit RecordingOpener(const QStringList& programNames = {QStringLiteral("xdg-open")});
-    ~RecordingOpener();
+    RecordingOpener();  // ends the test program when the fake cannot be put in place
+    ~RecordingOpener();  // puts PATH back
     RecordingOpener(const RecordingOpener&) = delete;
     RecordingOpener& operator=(const RecordingOpener&) = delete;
 
-    // Every call recorded so far, in the order the calls ended.
-    QList<OpenerCall> calls() const;
+    // The arguments of every call recorded so far, byte for byte, in the order the calls ended.
+    QList<QList<QByteArray>> calls() const;
 
 private:
     QTemporaryDir directory_;
