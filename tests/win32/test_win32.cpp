@@ -145,7 +145,6 @@ TEST_CASE_FIXTURE(Loaded, "text boxes give back exactly the text they were hande
     // The multi-line box shows each kind of line break as a line break.
     form.setText("Memo", u"one\ntwo\rthree");
     const HWND memo = GetDlgItem(form.handle(), 100 + 6);
-    REQUIRE(memo);
     CHECK(SendMessageW(memo, EM_GETLINECOUNT, 0, 0) == 3);
     // Typed text is what the box shows, with the box's own line breaks.
     SendMessageW(memo, WM_CHAR, L'x', 0);
@@ -174,7 +173,7 @@ TEST_CASE_FIXTURE(Loaded, "hostile messages: every box and label draws them and 
     }
 }
 
-TEST_CASE_FIXTURE(Loaded, "labels: a value keeps its right edge, text aligned right ends at the right edge") {
+TEST_CASE_FIXTURE(Loaded, "labels keep their edges; pictures and the topmost control take the mouse where drawn") {
     FormWindow& window = form.window();
     const int valueRight = TwipsToPixels(3000 + 600);
     form.setText("Value", u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647  23  "
@@ -197,12 +196,9 @@ TEST_CASE_FIXTURE(Loaded, "labels: a value keeps its right edge, text aligned ri
     form.setText("Clock", u"09:05:30");
     form.setReadingOrder("Clock", ReadingOrder::RightToLeft);
     CHECK(window.ControlRect("Clock").right == TwipsToPixels(3000 + 1500));
-}
 
-TEST_CASE_FIXTURE(Loaded, "the mouse: pictures take it where they are drawn, the topmost control takes it, "
-                          "a click ends where it began") {
     const RECT stored{20, 100, 220, 150};  // 300, 1500, 3000 x 750 twips
-    const auto banner = [&] { return form.window().ControlRect("Banner"); };
+    const auto banner = [&] { return window.ControlRect("Banner"); };
     form.setPicture("Banner", "GIF89a but not really a picture");
     CHECK(Same(banner(), stored));
 
@@ -223,19 +219,18 @@ TEST_CASE_FIXTURE(Loaded, "the mouse: pictures take it where they are drawn, the
     CHECK(Same(banner(), stored));
 
     // The caption lies under the hot area: a press on its text is the hot area's.
-    const HWND window = form.handle();
-    Press(window, 35, 35);
+    Press(form.handle(), 35, 35);
     CHECK(form.hotClicks == 1);
     CHECK(form.captionClicks == 0);
     // Pressed on the hot area and released outside it: no click.
-    Send(window, WM_LBUTTONDOWN, 30, 30);
-    Send(window, WM_LBUTTONUP, 390, 290);
+    Send(form.handle(), WM_LBUTTONDOWN, 30, 30);
+    Send(form.handle(), WM_LBUTTONUP, 390, 290);
     CHECK(form.hotClicks == 1);
     // Pointer movements: over the hot area, then over the bare surface.
-    Send(window, WM_MOUSEMOVE, 30, 30);
+    Send(form.handle(), WM_MOUSEMOVE, 30, 30);
     CHECK(form.hotMoves == 1);
     CHECK(form.surfaceMoves == 0);
-    Send(window, WM_MOUSEMOVE, 390, 10);
+    Send(form.handle(), WM_MOUSEMOVE, 390, 10);
     CHECK(form.surfaceMoves == 1);
 }
 
