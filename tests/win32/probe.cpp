@@ -26,16 +26,13 @@ int wmain(int argc, wchar_t* argv[]) {
     }
     // The tooltip window's class name carries the version of the common controls the program asked for.
     HWND tip = nullptr;
-    EnumThreadWindows(
-        threadId,
-        [](HWND candidate, LPARAM found) -> BOOL {
-            wchar_t name[128] = L"";
-            GetClassNameW(candidate, name, 128);
-            if (IsWindowVisible(candidate) && std::wcsstr(name, L"tooltips_class32"))
-                *reinterpret_cast<HWND*>(found) = candidate;
-            return !*reinterpret_cast<HWND*>(found);
-        },
-        reinterpret_cast<LPARAM>(&tip));
+    for (HWND next = nullptr; !tip && (next = FindWindowExW(nullptr, next, nullptr, nullptr));) {
+        wchar_t name[128] = L"";
+        GetClassNameW(next, name, 128);
+        if (GetWindowThreadProcessId(next, nullptr) == threadId && IsWindowVisible(next) &&
+            std::wcsstr(name, L"tooltips_class32"))
+            tip = next;
+    }
     wchar_t text[256] = L"";
     char utf8[1024] = "";
     if (tip && GetWindowTextW(tip, text, 256))
