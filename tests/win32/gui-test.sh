@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
 # Runs a Windows test program that shows windows under Wine, in a private X server with a window
 # manager, in the Wine prefix LINKVANE_WINEPREFIX (made on first use); its status is the program's.
-# With LINKVANE_WINE_DPI, the screen has that many dots per inch for the run (put back to 96 after).
+# The screen has LINKVANE_WINE_DPI dots per inch (96 when unset).
 #   tests/win32/gui-test.sh PROGRAM.exe [ARGUMENTS...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-readonly resolution_key='HKCU\Control Panel\Desktop'
 pids=()
 cleanup() {
-    [ -z "${LINKVANE_WINE_DPI:-}" ] || wine reg delete "$resolution_key" /v LogPixels /f >/dev/null 2>&1 || true
     wineserver -k >/dev/null 2>&1 || true
     kill "${pids[@]}" 2>/dev/null || true
     wait 2>/dev/null || true
@@ -23,9 +21,7 @@ start_window_manager
 linkvane_wine_ensure_prefix
 # The window font: Wine does not look in fonts-wine's folder, the prefix has a copy (wine-env.sh).
 [ -f "$WINEPREFIX/drive_c/windows/Fonts/tahoma.ttf" ] || { echo "no Tahoma in the Wine prefix" >&2; exit 1; }
-if [ -n "${LINKVANE_WINE_DPI:-}" ]; then
-    # Read when a program starts: set before the program, with no Wine program running.
-    wine reg add "$resolution_key" /v LogPixels /t REG_DWORD /d "$LINKVANE_WINE_DPI" /f >/dev/null 2>&1
-    wineserver -w
-fi
+# Read when a program starts: set before the program, with no Wine program running.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "${LINKVANE_WINE_DPI:-96}" /f >/dev/null 2>&1
+wineserver -w
 wine "$@"
