@@ -85,9 +85,7 @@ desktop_finish() {
     # The uninstaller copies itself away and returns at once; the copy removes the files.
     wait_for 30 eval '[ -z "$(installation)" ]' || fail "left after uninstalling: $(installation)"
 }
-desktop_cleanup() {
-    [ -z "${WINEPREFIX:-}" ] || { wineserver -k; wineserver -w; } >/dev/null 2>&1 || true
-}
+desktop_cleanup() { [ -z "${WINEPREFIX:-}" ] || { wineserver -k; wineserver -w; } >/dev/null 2>&1 || true; }
 
 tab_leaves_the_message_box() {
     step "Tab moves the focus from the administrator's message to the address box and back"
