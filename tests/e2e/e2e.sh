@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end: the real program, built with loopback server hosts, driven as a user drives it with
-# real pointer and key events in a private X server with a window manager. The flows are written
-# once; DESKTOP.sh beside this file says how to build and start the program on that desktop, where
-# its windows are, and what its opener recorded. Checks what the user sees and what reaches the
-# opener, keeps screenshots, and leaves no process behind.
-#   tests/e2e/e2e.sh qt|win32 ARTEFACT_DIR [TOOLS_DIR]
-# TOOLS_DIR: what the desktop's hooks run beside the program (win32: probe.exe and recorder.exe).
+# The real program, built with loopback server hosts, driven with real pointer and key events in a
+# private X server: the flows a user walks, once for both desktops (DESKTOP.sh holds the hooks).
+#   tests/e2e/e2e.sh qt|win32 ARTEFACT_DIR [TOOLS_DIR]   (TOOLS_DIR: win32's probe.exe, recorder.exe)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 readonly desktop=${1:?usage: e2e.sh qt|win32 ARTEFACT_DIR [TOOLS_DIR]}
@@ -17,11 +13,11 @@ readonly screen_width=1024 screen_height=768
 readonly main_title='Linkvane v1.4' support_title='Support' maker_title='Software manufacturer'
 readonly message_title='خطا'   # the message box of go-to-site before a search
 
-pids=()
+pids=()   # of the X server and window manager (scripts/private-display.sh); all jobs are ended
 work=$(mktemp -d)
 cleanup() {
     ! declare -F desktop_cleanup >/dev/null || desktop_cleanup
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    kill $(jobs -p) 2>/dev/null || true
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -29,13 +25,13 @@ trap cleanup EXIT
 
 fail() { echo "e2e-$desktop: FAIL: $*" >&2; exit 1; }
 step() { echo "e2e-$desktop: $*"; }
+# Runs a command with its output in $work/NAME.log, shown when it fails.
+logged() { "${@:2}" >"$work/$1.log" 2>&1 || { tail -n 40 "$work/$1.log" >&2; fail "$1"; }; }
 
-# Polls a command for up to $1 seconds.
-wait_for() {
+wait_for() {   # SECONDS COMMAND...: polls the command
     local tries=$(($1 * 10)); shift
     until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
+        [ $((tries -= 1)) -gt 0 ] || return 1
         sleep 0.1
     done
 }
@@ -51,8 +47,8 @@ now_ms() { date +%s%3N; }
 # desktop_locate TITLE (sets client_left/top/width/height and outer_left/top/width/height, the
 # window with its frame), desktop_key WINDOW KEY, opened_count, opened_args N, opened_cwd N,
 # as_record (stdin: a target's bytes; stdout: what the opener records for it), desktop_cleanup,
-# and (if it has one) desktop_finish, its last flow;
-# and link_cwd, content_port, link_port, start_limit_ms, close_limit_ms.
+# desktop_finish (optional, its last flow), desktop_flows (its own flows); and link_cwd,
+# content_port, link_port, black_hole_ports, start_limit_ms, close_limit_ms.
 . "$root/tests/e2e/$desktop.sh"
 
 # The demo content, its own addresses moved to this test's content server.
@@ -62,10 +58,9 @@ prepare_served_files() {
     find "$served" -name '*.txt' -exec sed -i "s|//127\.0\.0\.1:47611/|//127.0.0.1:$content_port/|g" {} +
     grep -q ":$content_port/banner" "$served/content-server/document/ADSBaner.txt" ||
         fail "the banner address was not moved to the test's server"
-    # The program is built with the demo key and takes only signed files: the moved ones are signed
-    # again, as their publisher would.
-    find "$served" -name '*.txt' -exec minisign -S -s demo/demo-signing.key -m {} -t "Linkvane e2e" \; >/dev/null </dev/null ||
-        fail "could not sign the served files"
+    # The program takes only files signed with the demo key: the moved ones are signed again.
+    logged sign find "$served" -name '*.txt' \
+        -exec minisign -S -s demo/demo-signing.key -m {} -t "Linkvane e2e" \; </dev/null
 }
 
 # Ports that answer nothing, for two minutes at most: "black" ones, servers behind a filter that
@@ -74,42 +69,34 @@ prepare_served_files() {
 hold_ports() {
     python3 -c '
 import signal, socket, sys
-signal.alarm(120); held = []; black = sys.argv[1] == "black"
+black, held = sys.argv[1] == "black", []
 for port in map(int, sys.argv[2:]):
-    server = socket.socket(); server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    server.bind(("127.0.0.1", port)); server.listen(0 if black else 64); held.append(server)
+    held.append(socket.create_server(("127.0.0.1", port), backlog=0 if black else 64))
     for _ in range(8 if black else 0):
-        queued = socket.socket(); queued.settimeout(0.2); held.append(queued)
-        try: queued.connect(("127.0.0.1", port))
+        held.append(socket.socket())
+        held[-1].settimeout(0.2)
+        try: held[-1].connect(("127.0.0.1", port))
         except OSError: break
-print("ready", flush=True); signal.pause()' "$@" >"$work/$1-ports.log" 2>&1 &
-    pids+=($!)
-    wait_for 10 grep -q ready "$work/$1-ports.log" || fail "the $1 ports did not open"
+print("ready", flush=True)
+signal.alarm(120)
+signal.pause()' "$@" >"$work/$1-ports.log" 2>&1 &
+    wait_for 10 grep -q ready "$work/$1-ports.log" || fail "the $1 ports did not open: $(cat "$work/$1-ports.log")"
 }
 
-# Plain web servers serving the two folders, each logging its requests; or, with "silent", servers
-# that take connections and never answer.
+# Plain web servers serving the two folders, each logging its requests in $work/NAME.log.
 start_servers() {
-    for port in "$content_port" "$link_port"; do
+    local name port
+    server_pids=()
+    for name in content:$content_port link:$link_port; do
+        port=${name#*:} name=${name%:*}
         ! port_in_use "$port" || fail "port $port is taken: is another end-to-end run going on?"
+        python3 -m http.server --bind 127.0.0.1 --directory "$served/$name-server" "$port" \
+            >"$work/$name.log" 2>&1 &
+        server_pids+=($!)
+        wait_for 10 port_in_use "$port" || fail "the $name server did not start"
     done
-    if [ "${1:-}" = silent ]; then
-        hold_ports silent "$content_port" "$link_port"
-        server_pids=("${pids[-1]}")
-        return
-    fi
-    python3 -m http.server --bind 127.0.0.1 --directory "$served/content-server" "$content_port" >"$work/content.log" 2>&1 &
-    pids+=($!)
-    python3 -m http.server --bind 127.0.0.1 --directory "$served/link-server" "$link_port" >"$work/links.log" 2>&1 &
-    pids+=($!)
-    server_pids=("${pids[@]: -2}")
-    wait_for 10 port_in_use "$content_port" && wait_for 10 port_in_use "$link_port" || fail "the servers did not start"
 }
-stop_servers() {
-    kill "${server_pids[@]}" 2>/dev/null || true
-    wait "${server_pids[@]}" 2>/dev/null || true
-}
-address_requests() { grep -c 'GET /ads/link.txt HTTP' "$work/links.log" || true; }
+address_requests() { grep -c 'GET /ads/link.txt HTTP' "$work/link.log" || true; }
 
 start_program() {
     local started; started=$(now_ms)
@@ -121,17 +108,15 @@ start_program() {
     sleep 0.5   # the first paint follows the map
 }
 
-# A real press and release (or two, a double-click) at client coordinates x, y of the window
-# last located.
+# A real press and release (or two, a double-click) at client x, y of the window last located.
 click() { xdotool mousemove "$((client_left + $1))" "$((client_top + $2))" sleep 0.2 click "${@:3}" 1; }
 double_click() { click "$1" "$2" --repeat 2 --delay 80; }
 
 # Pixels of the screen, x y width height in the client area of the window last located, as $5.png.
-grab() {
-    import -window root "$work/screen.png"
-    convert "$work/screen.png" -crop "$3x$4+$((client_left + $1))+$((client_top + $2))" +repage "$5.png"
+grab() { import -window root -crop "$3x$4+$((client_left + $1))+$((client_top + $2))" +repage "$5.png"; }
+screenshot() {
+    grab "$((outer_left - client_left))" "$((outer_top - client_top))" "$outer_width" "$outer_height" "$artefacts/$1"
 }
-screenshot() { grab "$((outer_left - client_left))" "$((outer_top - client_top))" "$outer_width" "$outer_height" "$artefacts/$1"; }
 
 # Pixels of the banner area that differ from the background picture (a shown banner covers it).
 banner_pixels_unlike_background() {
@@ -151,8 +136,8 @@ expect_opened() {
         fail "the opener ran in $(opened_cwd "$1"), not $link_cwd, for $2"
 }
 
-# The window titled $1 (a "name" in messages) has the client size $2 x $3 and, frame included,
-# lies in the middle of the screen (within 1 px); a screenshot of it is kept as $4.png.
+# The window titled $1 has the client size $2 x $3 and, frame included, lies in the middle of the
+# screen (within 1 px); a screenshot of it is kept as $4.png.
 check_window() {
     desktop_locate "$1"
     [ "$client_width" = "$2" ] && [ "$client_height" = "$3" ] || fail "$1 is ${client_width}x$client_height, not $2x$3"
@@ -170,15 +155,7 @@ open_window() {
     sleep 0.5
 }
 
-# --- the flows a user walks ---------------------------------------------------------------------
-# A new flow is a function here and a line in the list at the end; start_servers [silent] and
-# stop_servers give it the servers it needs. One that only a desktop's tools can see goes in that
-# desktop's desktop_flows.
-
-main_window_placed() {
-    step "the main window: its size and its place"
-    check_window "$main_title" 699 399 main-window-at-start
-}
+# --- the flows a user walks: a function each and a line in the list at the end ----------------
 
 go_to_site_before_search() {
     step "go to site before any search: the message box, dismissed"
@@ -191,7 +168,8 @@ go_to_site_before_search() {
 
 # The link list names two black-holed mirrors before the good one, which signs its files.
 search_then_go_to_site() {
-    step "search past two black-holed mirrors (a double-click fetches once), then go to site: the signed address reaches the opener byte for byte"
+    step "search past two black-holed mirrors (a double-click fetches once), then go to site:" \
+        "the signed address reaches the opener byte for byte"
     local pressed; pressed=$(now_ms)
     double_click 432 376
     wait_for 10 eval '[ "$(address_requests)" -ge 1 ]' || fail "the search never reached the good mirror"
@@ -199,7 +177,8 @@ search_then_go_to_site() {
     step "the good mirror was asked $took ms after the press"
     [ "$took" -lt 3000 ] || fail "the search took $took ms to pass two black-holed mirrors"
     sleep 1
-    [ "$(address_requests)" = 1 ] || fail "a double-click on search fetched $(address_requests) times: $(cat "$work/links.log")"
+    [ "$(address_requests)" = 1 ] ||
+        fail "a double-click on search fetched $(address_requests) times: $(<"$work/link.log")"
     click 328 376
     expect_opened 0 "@$served/link-server/ads/link.txt" link
 }
@@ -243,7 +222,7 @@ maker_window() {
     desktop_locate "$main_title"
 }
 
-# Closing the main window ends the program within $1 ms.
+# Closing the main window ends the program, with status 0, within $1 ms.
 close_main_window() {
     local asked; asked=$(now_ms)
     desktop_key "$main_window" alt+F4
@@ -255,7 +234,8 @@ close_main_window() {
 
 servers_down() {
     step "with the servers down (and a command line, which changes nothing) the window appears without a banner"
-    stop_servers
+    kill "${server_pids[@]}"
+    wait "${server_pids[@]}" 2>/dev/null || true
     start_program -reverse '/?'
     screenshot main-window-servers-down
     local unlike; unlike=$(banner_pixels_unlike_background)
@@ -264,8 +244,9 @@ servers_down() {
 }
 
 silent_servers() {
-    step "with servers that never answer: the window shows at once, the clock ticks during a search, closing is at once"
-    start_servers silent
+    step "with servers that never answer: the window shows at once, the clock ticks during a search," \
+        "closing is at once"
+    hold_ports silent "$content_port" "$link_port"
     start_program
     [ "$shown_ms" -le "$start_limit_ms" ] || fail "the window took $shown_ms ms to appear with silent servers"
     click 432 376
@@ -275,7 +256,6 @@ silent_servers() {
     grab 490 238 110 16 "$work/clock-2"
     ! cmp -s "$work/clock-1.png" "$work/clock-2.png" || fail "the clock stood still while a search waited"
     close_main_window "$close_limit_ms"
-    stop_servers
 }
 
 desktop_build
@@ -286,7 +266,8 @@ desktop_setup
 hold_ports black "${black_hole_ports[@]}"
 start_servers
 start_program
-main_window_placed
+step "the main window: its size and its place"
+check_window "$main_title" 699 399 main-window-at-start
 go_to_site_before_search
 for flow in "${desktop_flows[@]}"; do "$flow"; done   # what only this desktop's tools can see
 search_then_go_to_site

@@ -1,8 +1,6 @@
-# The end-to-end hooks of the Windows program under Wine, sourced by e2e.sh: built in
-# build/windows-e2e, installed by its installer as a user installs it, and run from Program Files
-# in a Wine prefix whose web browser and messenger are a recording stand-in (recorder.exe); windows
-# found by asking the program's own windows (probe.exe): Wine draws the frames itself. openbox
-# leaves keys and stacking to the program, as on Windows. At the end the uninstaller removes it.
+# The end-to-end hooks of the Windows program under Wine, sourced by e2e.sh: installed by its
+# installer and run from Program Files; its browser and messenger are recorder.exe, its windows are
+# asked where they are (probe.exe). openbox leaves keys and stacking to the program, as on Windows.
 readonly content_port=47631 link_port=47632   # baked into the program built here
 readonly black_hole_ports=(47633 47634)        # the link list's mirrors before link_port
 readonly build=$root/build/windows-e2e
@@ -12,29 +10,25 @@ desktop_flows=(tab_leaves_the_message_box tool_tip uninstall_while_running)
 [ -n "$tools" ] || fail "usage: e2e.sh win32 ARTEFACT_DIR TOOLS_DIR"
 
 desktop_build() {
-    step "building linkvane.exe with loopback server hosts"
+    step "building linkvane.exe with loopback server hosts, and its installer"
     scripts/install-deps.sh windows display
-    cmake -S . -B "$build" --toolchain "$root/cmake/toolchain-mingw64.cmake" -DCMAKE_BUILD_TYPE=Release \
-        -DBUILD_TESTING=OFF -DLINKVANE_CONTENT_SERVER="127.0.0.1:$content_port" \
-        -DLINKVANE_LINK_SERVER="127.0.0.1:${black_hole_ports[0]};127.0.0.1:${black_hole_ports[1]};127.0.0.1:$link_port" \
-        -DLINKVANE_SIGNING_KEY="$(sed -n 2p demo/demo-signing.pub)" >"$work/configure.log" 2>&1 ||
-        { cat "$work/configure.log" >&2; fail "configure"; }
-    cmake --build "$build" -j 2 --target linkvane >"$work/build.log" 2>&1 ||
-        { tail -n 40 "$work/build.log" >&2; fail "build"; }
-    (cd "$work" && cpack --config "$build/CPackConfig.cmake" -B "$work/package" >cpack.log 2>&1) ||
-        { cat "$work/cpack.log" >&2; fail "cpack"; }
+    local mirrors="127.0.0.1:${black_hole_ports[0]};127.0.0.1:${black_hole_ports[1]};127.0.0.1:$link_port"
+    logged configure cmake -S . -B "$build" --toolchain "$root/cmake/toolchain-mingw64.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DLINKVANE_CONTENT_SERVER="127.0.0.1:$content_port" \
+        -DLINKVANE_LINK_SERVER="$mirrors" -DLINKVANE_SIGNING_KEY="$(sed -n 2p demo/demo-signing.pub)"
+    logged build cmake --build "$build" -j 2 --target linkvane
+    logged cpack cpack --config "$build/CPackConfig.cmake" -B "$work/package"
 }
 
 # Alt+F4 reaches the window (openbox would close its own idea of the focused window), and a click
 # raises nothing (openbox would raise a window that a modal one disables, or bury the modal one).
 # Wine starts after the X server: its desktop process takes the display of the first program.
 desktop_setup() {
+    mkdir -p "$work/openbox"
     sed -e '/<keybind key="A-F4">/,/<\/keybind>/d' \
-        -e '/<mouse>/,/<\/mouse>/{/<action name="Raise"\/>/d}' /etc/xdg/openbox/rc.xml >"$work/openbox.xml"
-    ! grep -q 'A-F4' "$work/openbox.xml" || fail "could not take Alt+F4 from openbox"
-    openbox --config-file "$work/openbox.xml" >/dev/null 2>&1 &
-    pids+=($!)
-    wait_for 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || fail "no window manager"
+        -e '/<mouse>/,/<\/mouse>/{/<action name="Raise"\/>/d}' /etc/xdg/openbox/rc.xml >"$work/openbox/rc.xml"
+    ! grep -q 'A-F4' "$work/openbox/rc.xml" || fail "could not take Alt+F4 from openbox"
+    XDG_CONFIG_HOME=$work start_window_manager || fail "no window manager"
     export LINKVANE_WINEPREFIX=${LINKVANE_WINEPREFIX:-$build/wine/prefix}
     . scripts/wine-env.sh
     linkvane_wine_ensure_prefix || fail "no Wine prefix"
@@ -43,18 +37,15 @@ desktop_setup() {
     export LINKVANE_E2E_OPENED
     LINKVANE_E2E_OPENED=$(winepath -w "$work/opened" 2>/dev/null)
     wineserver -p60 </dev/null >/dev/null 2>&1 || true
-    local command="\"$recorder\" \"%1\""
-    for scheme in http https ymsgr; do
-        for hive in 'HKLM\Software\Classes' 'HKCU\Software\Classes'; do
-            wine reg add "$hive\\$scheme" /v 'URL Protocol' /d '' /f >/dev/null 2>&1
-            wine reg add "$hive\\$scheme\\shell\\open\\command" /ve /d "$command" /f >/dev/null 2>&1 ||
-                fail "could not register the recording handler for $scheme"
-        done
+    local key
+    for key in 'HKLM\Software\Classes\'{http,https,ymsgr}; do
+        logged register wine reg add "$key" /v 'URL Protocol' /d '' /f
+        logged register wine reg add "$key\\shell\\open\\command" /ve /d "\"$recorder\" \"%1\"" /f
     done
     install_dir="$WINEPREFIX/drive_c/Program Files/Linkvane"
     shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Linkvane/Linkvane.lnk"
     step "installing silently"
-    wine "$work"/package/linkvane-*-win64.exe /S >"$work/install.log" 2>&1 || { cat "$work/install.log" >&2; fail "the installer failed"; }
+    logged install wine "$work"/package/linkvane-*-win64.exe /S
     [ "$(installation)" = "$installed" ] || fail "installed: $(installation), not $installed"
 }
 
@@ -74,44 +65,35 @@ desktop_start() {
     program_pid=$!; pids+=("$program_pid")
 }
 
-# Asks the program's window titled $1 where it is; also sets enabled, focus_left/top, tooltip.
+# Also sets focus_left/top (the focused control's corner) and tooltip ("none", "shown [TEXT]").
 desktop_locate() {
-    local report right bottom
-    report=$(wine 'C:\linkvane-e2e\probe.exe' "$1" 2>/dev/null | tr -d '\r') || fail "no window \"$1\" to probe"
-    read -r _ outer_left outer_top right bottom <<<"$(grep '^window ' <<<"$report")"
-    outer_width=$((right - outer_left)) outer_height=$((bottom - outer_top))
-    read -r _ client_left client_top client_width client_height <<<"$(grep '^client ' <<<"$report")"
-    read -r _ focus_left focus_top _ <<<"$(grep '^focus ' <<<"$report")"
-    tooltip=$(sed -n 's/^tooltip //p' <<<"$report")
+    read -r outer_left outer_top outer_width outer_height client_left client_top client_width client_height \
+        focus_left focus_top tooltip <<<"$(wine 'C:\linkvane-e2e\probe.exe' "$1" 2>/dev/null | tr -d '\r')"
+    [ -n "$tooltip" ] || fail "no window \"$1\" to probe"
 }
 
 # Keys go where the focus is, as a user's do (the window just opened or clicked).
 desktop_key() { xdotool key "$2"; }
 
-# The recorder writes call-N (its command line) and call-N.cwd.
-opened_count() { find "$work/opened" -name 'call-*' ! -name '*.*' | wc -l; }
-opened_args() { cat "$work/opened/call-$1"; }
-opened_cwd() { cat "$work/opened/call-$1.cwd"; }
+opened_count() { find "$work/opened" -name 'call-*' | wc -l; }
+opened_args() { tail -n +2 "$work/opened/call-$1"; }
+opened_cwd() { head -n 1 "$work/opened/call-$1"; }
 as_record() { printf '"%s" "' "$recorder"; cat; printf '"'; }   # the registered command
 desktop_finish() {
     step "uninstalling silently removes everything"
-    wine "C:\\Program Files\\Linkvane\\Uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
+    logged uninstall wine "C:\\Program Files\\Linkvane\\Uninstall.exe" /S
     # The uninstaller copies itself away and returns at once; the copy removes the files.
     wait_for 30 eval '[ -z "$(installation)" ]' || fail "left after uninstalling: $(installation)"
 }
-desktop_cleanup() {
-    [ -z "${WINEPREFIX:-}" ] || { wineserver -k; wineserver -w; } >/dev/null 2>&1 || true
-}
+desktop_cleanup() { [ -z "${WINEPREFIX:-}" ] || { wineserver -k; wineserver -w; } >/dev/null 2>&1 || true; }
 
 tab_leaves_the_message_box() {
     step "Tab moves the focus from the administrator's message to the address box and back"
-    local expected
-    for expected in 24,195 Tab 23,320 shift+Tab 24,195; do
-        case $expected in
-            *,*) desktop_locate "$main_title"
-                 [ "$focus_left,$focus_top" = "$expected" ] || fail "the focus is at $focus_left,$focus_top, not $expected" ;;
-            *) xdotool key "$expected"; sleep 0.3 ;;
-        esac
+    local focus
+    for focus in 24,195:Tab 23,320:shift+Tab 24,195:; do
+        desktop_locate "$main_title"
+        [ "$focus_left,$focus_top" = "${focus%:*}" ] || fail "the focus is at $focus_left,$focus_top, not ${focus%:*}"
+        [ -z "${focus#*:}" ] || { xdotool key "${focus#*:}"; sleep 0.3; }
     done
 }
 
@@ -120,7 +102,7 @@ tool_tip() {
     step "the search button's tooltip"
     xdotool mousemove "$((client_left + 440))" "$((client_top + 380))" sleep 1.5
     desktop_locate "$main_title"
-    [ "$tooltip" = "shown " ] || [ "$tooltip" = "shown جستجو" ] || fail "the search button shows the tooltip \"$tooltip\""
+    [ "$tooltip" = shown ] || [ "$tooltip" = "shown جستجو" ] || fail "the search button shows the tooltip \"$tooltip\""
     xdotool mousemove "$((client_left + 650))" "$((client_top + 390))" sleep 0.5
 }
 

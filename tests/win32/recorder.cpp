@@ -1,7 +1,6 @@
-// A recording stand-in for the programs the shell starts (the web browser, the messenger): it
-// writes the whole command line it was started with, byte for byte as UTF-8, to
-// %LINKVANE_E2E_OPENED%\call-N (N counts from 0), and its working directory to call-N.cwd. A GUI
-// program that shows nothing: a console program would open a console window over the windows
+// The end-to-end test's stand-in for the web browser and the messenger: it records its working
+// directory and, on the next lines, its whole command line, as UTF-8, in %LINKVANE_E2E_OPENED%\call-N.
+// A GUI program that shows nothing: a console program would open a console window over the windows
 // under test.
 
 #include <windows.h>
@@ -10,42 +9,31 @@
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(std::size_t(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), bytes.data(), size, nullptr, nullptr);
+std::string Utf8(const wchar_t* text) {
+    std::string bytes(std::size_t(WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), int(bytes.size()), nullptr, nullptr);
+    bytes.pop_back();  // the terminating NUL
     return bytes;
-}
-
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    wchar_t folder[MAX_PATH];
-    if (!GetEnvironmentVariableW(L"LINKVANE_E2E_OPENED", folder, MAX_PATH))
+    wchar_t folder[MAX_PATH], directory[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"LINKVANE_E2E_OPENED", folder, MAX_PATH) ||
+        !GetCurrentDirectoryW(MAX_PATH, directory))
         return 2;
-    wchar_t directory[MAX_PATH] = L"";
-    GetCurrentDirectoryW(MAX_PATH, directory);
-    // The first free number: CREATE_NEW makes two recorders started at once take different ones.
+    const std::string record = Utf8(directory) + "\n" + Utf8(GetCommandLineW());
+    // Written whole under a name of its own, then given the first free number: MoveFileW fails where
+    // the name is taken, so the test never reads half a record and two recorders never share one.
+    const std::wstring partial = folder + (L"\\recording-" + std::to_wstring(GetCurrentProcessId()));
+    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, record.data(), DWORD(record.size()), &written, nullptr);
+    CloseHandle(file);
     for (int n = 0; n < 1000; ++n) {
-        const std::wstring call = std::wstring(folder) + L"\\call-" + std::to_wstring(n);
-        if (GetFileAttributesW(call.c_str()) != INVALID_FILE_ATTRIBUTES)
-            continue;
-        WriteFileBytes(call + L".cwd", Utf8(directory));
-        const std::wstring partial = call + L".partial";
-        if (!WriteFileBytes(partial, Utf8(GetCommandLineW())))
-            continue;
-        return MoveFileW(partial.c_str(), call.c_str()) ? 0 : 1;
+        if (MoveFileW(partial.c_str(), (std::wstring(folder) + L"\\call-" + std::to_wstring(n)).c_str()))
+            return 0;
     }
     return 1;
 }

@@ -1,7 +1,5 @@
-// The Win32 window runtime, driven through its windows' messages: what the text boxes give back,
-// where labels and pictures take the mouse, the wait that holds input, the modal showing, and the
-// main window at the screen's resolution. (Tab, the focus and double-clicks are the end-to-end
-// test's, with real keys and buttons.)
+// The Win32 window runtime driven through its windows' messages (Tab, the focus and double-clicks
+// are the end-to-end test's, with real keys and buttons).
 
 #include "app/MainDefinition.h"
 #include "forms/Background.h"
@@ -16,15 +14,9 @@
 
 #include <doctest/doctest.h>
 
-#include <windows.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
-#include <functional>
-#include <string>
 #include <thread>
-#include <vector>
 
 using namespace linkvane;
 using namespace std::chrono_literals;
@@ -43,22 +35,21 @@ FormDefinition TestDefinition() {
          .pointer = MousePointer::Hand, .autoSize = true},
         {.name = "HotCaption", .kind = K::Label, .left = 450, .top = 450, .width = 600, .height = 195,
          .text = u"\u062C\u0633\u062A\u062C\u0648", .autoSize = true, .alignment = TextAlign::Right},
-        {.name = "Banner", .kind = K::Image, .left = 300, .top = 1500, .width = 3000, .height = 750,
-         .autoSize = true},
+        {.name = "Banner", .kind = K::Image, .left = 300, .top = 1500, .width = 3000, .height = 750, .autoSize = true},
         // A value that keeps its right edge, left of its heading.
-        {.name = "Value", .kind = K::Label, .left = 3000, .top = 3000, .width = 600, .height = 195,
-         .autoSize = true, .growsLeft = true},
+        {.name = "Value", .kind = K::Label, .left = 3000, .top = 3000, .width = 600, .height = 195, .autoSize = true,
+         .growsLeft = true},
         {.name = "Clock", .kind = K::Label, .left = 3000, .top = 3300, .width = 1500, .height = 195,
          .alignment = TextAlign::Right},
         {.name = "Line", .kind = K::TextBox, .left = 300, .top = 3600, .width = 3000, .height = 315, .tabIndex = 1},
-        {.name = "Memo", .kind = K::TextBox, .left = 300, .top = 2400, .width = 3000, .height = 600,
-         .multiLine = true, .tabIndex = 0},
+        {.name = "Memo", .kind = K::TextBox, .left = 300, .top = 2400, .width = 3000, .height = 600, .multiLine = true,
+         .tabIndex = 0},
         {.name = "Hidden", .kind = K::TextBox, .left = 3600, .top = 3600, .width = 1000, .height = 315,
          .visible = false, .tabIndex = 2},
         {.name = "Ticks", .kind = K::Timer, .interval = 1},
         // The size of the main window's message box, the one box that wraps text from the network.
-        {.name = "Message", .kind = K::TextBox, .left = 0, .top = 0, .width = 6855, .height = 975,
-         .alignment = TextAlign::Right, .readingOrder = ReadingOrder::RightToLeft, .multiLine = true},
+        {.name = "Message", .kind = K::TextBox, .width = 6855, .height = 975, .alignment = TextAlign::Right,
+         .readingOrder = ReadingOrder::RightToLeft, .multiLine = true},
     };
     return form;
 }
@@ -86,15 +77,27 @@ private:
     void Form_MouseMove() override { ++surfaceMoves; }
 };
 
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchQueued(message);
+}
+
 struct InstalledDesktop {
     InstalledDesktop() { InstallWin32Desktop(); }
 };
 
-// A test form, loaded for the test and unloaded after it.
+// A test form, loaded (or shown) for the test and unloaded after it.
 struct Loaded : InstalledDesktop {
     TestForm form;
     Loaded() { form.Load(); }
     ~Loaded() { form.Unload(); }
+};
+struct Shown : Loaded {
+    Shown() {
+        form.Show();
+        PumpMessages();
+    }
 };
 
 void Send(HWND window, UINT message, int x, int y) {
@@ -106,12 +109,6 @@ bool Same(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 void Press(HWND window, int x, int y) {
     Send(window, WM_LBUTTONDOWN, x, y);
     Send(window, WM_LBUTTONUP, x, y);
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchQueued(message);
 }
 
 // A bitmap file of the given size, one bit per pixel: the smallest picture of any size.
@@ -148,7 +145,6 @@ TEST_CASE_FIXTURE(Loaded, "text boxes give back exactly the text they were hande
     // The multi-line box shows each kind of line break as a line break.
     form.setText("Memo", u"one\ntwo\rthree");
     const HWND memo = GetDlgItem(form.handle(), 100 + 6);
-    REQUIRE(memo);
     CHECK(SendMessageW(memo, EM_GETLINECOUNT, 0, 0) == 3);
     // Typed text is what the box shows, with the box's own line breaks.
     SendMessageW(memo, WM_CHAR, L'x', 0);
@@ -177,10 +173,11 @@ TEST_CASE_FIXTURE(Loaded, "hostile messages: every box and label draws them and 
     }
 }
 
-TEST_CASE_FIXTURE(Loaded, "labels: a value keeps its right edge, text aligned right ends at the right edge") {
+TEST_CASE_FIXTURE(Loaded, "labels keep their edges; pictures and the topmost control take the mouse where drawn") {
     FormWindow& window = form.window();
     const int valueRight = TwipsToPixels(3000 + 600);
-    form.setText("Value", u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647  23  \u0627\u0631\u062F\u064A\u0628\u0647\u0634\u062A  1405");
+    form.setText("Value", u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647  23  "
+                          u"\u0627\u0631\u062F\u064A\u0628\u0647\u0634\u062A  1405");
     const RECT wide = window.ControlRect("Value");
     CHECK(wide.right >= valueRight);
     CHECK(wide.right <= valueRight + 2);  // ink may overhang by a pixel, never more
@@ -199,11 +196,9 @@ TEST_CASE_FIXTURE(Loaded, "labels: a value keeps its right edge, text aligned ri
     form.setText("Clock", u"09:05:30");
     form.setReadingOrder("Clock", ReadingOrder::RightToLeft);
     CHECK(window.ControlRect("Clock").right == TwipsToPixels(3000 + 1500));
-}
 
-TEST_CASE_FIXTURE(Loaded, "pictures: no picture from bytes that are none, and never beyond the stored rectangle") {
     const RECT stored{20, 100, 220, 150};  // 300, 1500, 3000 x 750 twips
-    const auto banner = [&] { return form.window().ControlRect("Banner"); };
+    const auto banner = [&] { return window.ControlRect("Banner"); };
     form.setPicture("Banner", "GIF89a but not really a picture");
     CHECK(Same(banner(), stored));
 
@@ -222,31 +217,24 @@ TEST_CASE_FIXTURE(Loaded, "pictures: no picture from bytes that are none, and ne
     CHECK(form.bannerClicks == 1);
     form.setPicture("Banner", "");
     CHECK(Same(banner(), stored));
-}
 
-TEST_CASE_FIXTURE(Loaded, "mouse: the topmost control takes it, a click ends where it began") {
-    const HWND window = form.handle();
     // The caption lies under the hot area: a press on its text is the hot area's.
-    Press(window, 35, 35);
+    Press(form.handle(), 35, 35);
     CHECK(form.hotClicks == 1);
     CHECK(form.captionClicks == 0);
     // Pressed on the hot area and released outside it: no click.
-    Send(window, WM_LBUTTONDOWN, 30, 30);
-    Send(window, WM_LBUTTONUP, 390, 290);
+    Send(form.handle(), WM_LBUTTONDOWN, 30, 30);
+    Send(form.handle(), WM_LBUTTONUP, 390, 290);
     CHECK(form.hotClicks == 1);
     // Pointer movements: over the hot area, then over the bare surface.
-    Send(window, WM_MOUSEMOVE, 30, 30);
+    Send(form.handle(), WM_MOUSEMOVE, 30, 30);
     CHECK(form.hotMoves == 1);
     CHECK(form.surfaceMoves == 0);
-    Send(window, WM_MOUSEMOVE, 390, 10);
+    Send(form.handle(), WM_MOUSEMOVE, 390, 10);
     CHECK(form.surfaceMoves == 1);
 }
 
-TEST_CASE("a wait holds clicks and keys until it ends, while timers tick and close requests pass") {
-    InstalledDesktop desktop;
-    TestForm form;
-    form.Show();
-    PumpMessages();
+TEST_CASE_FIXTURE(Shown, "a wait holds clicks and keys until it ends, while timers tick and close requests pass") {
     const HWND window = form.handle();
     const int ticksBefore = form.ticks;
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
@@ -271,12 +259,9 @@ TEST_CASE("a wait holds clicks and keys until it ends, while timers tick and clo
     CHECK(WaitForWorkers(2s));
 }
 
-TEST_CASE("a modal showing disables the other windows, and ends at a close request or a quit") {
-    InstalledDesktop desktop;
-    TestForm owner, modal;
-    owner.Show();
-    PumpMessages();
-    const HWND ownerWindow = owner.handle();
+TEST_CASE_FIXTURE(Shown, "a modal showing disables the other windows, and ends at a close request or a quit") {
+    TestForm modal;
+    const HWND ownerWindow = form.handle();
 
     // A close request ends the showing; the owner takes input again.
     modal.Load();
@@ -298,21 +283,6 @@ TEST_CASE("a modal showing disables the other windows, and ends at a close reque
     REQUIRE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     CHECK(message.wParam == 3);
     modal.Unload();
-    owner.Unload();
-}
-
-// The prefix's fonts come from fonts-wine (scripts/wine-env.sh): Wine does not look there itself.
-TEST_CASE("the window font, Tahoma, is installed") {
-    LOGFONTW font{};
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpyW(font.lfFaceName, L"Tahoma");
-    int faces = 0;
-    const HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(
-        screen, &font, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM count) { return ++*reinterpret_cast<int*>(count); },
-        reinterpret_cast<LPARAM>(&faces), 0);
-    ReleaseDC(nullptr, screen);
-    CHECK(faces > 0);
 }
 
 namespace {
@@ -374,23 +344,24 @@ TEST_CASE("resolution: the main window at the screen's dots per inch, every labe
         if (d.kind == ControlKind::Label && d.visible && !d.text.empty())
             labels.push_back(window.ControlRect(d.name));
     }
-    const auto inLabel = [](const RECT& label, int x, int y) { return PtInRect(&label, POINT{x, y}) != FALSE; };
-    const int margin = int(6 * scale);
+    const auto inLabel = [](const RECT& label, POINT p) { return PtInRect(&label, p) != FALSE; };
     int tallest = 0;
     for (const RECT& label : labels) {
-        CAPTURE(label.left);
-        CAPTURE(label.top);
+        INFO("the label at ", label.left, ",", label.top);
+        RECT around = label;
+        InflateRect(&around, int(6 * scale), int(6 * scale));
+        IntersectRect(&around, &around, &client);
         int inside = 0, outside = 0, top = label.bottom, bottom = label.top;
-        for (int y = std::max(0, int(label.top) - margin); y < std::min(client.bottom, label.bottom + margin); ++y) {
-            for (int x = std::max(0, int(label.left) - margin); x < std::min(client.right, label.right + margin); ++x) {
-                if (!IsInk(pixels[std::size_t(y) * std::size_t(client.right) + std::size_t(x)]))
+        for (POINT p{around.left, around.top}; p.y < around.bottom; ++p.y) {
+            for (p.x = around.left; p.x < around.right; ++p.x) {
+                if (!IsInk(pixels[std::size_t(p.y) * std::size_t(client.right) + std::size_t(p.x)]))
                     continue;
-                if (inLabel(label, x, y)) {
+                if (inLabel(label, p)) {
                     ++inside;
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
+                    top = std::min(top, int(p.y));
+                    bottom = std::max(bottom, int(p.y));
                 } else {
-                    outside += std::none_of(labels.begin(), labels.end(), [&](const RECT& r) { return inLabel(r, x, y); });
+                    outside += std::none_of(labels.begin(), labels.end(), [&](const RECT& r) { return inLabel(r, p); });
                 }
             }
         }
