@@ -442,21 +442,14 @@ TEST_CASE("the race: head starts, turns passed on failure, the winner") {
     }
 }
 
-TEST_CASE("mirrors whose packets are dropped, or that never answer, cost only their head starts") {
-    // The connect limits are what asking one after another would cost.
-    ScopedFetchLimits quick({.connect = 10s, .mirrorConnect = 10s, .headStart = 400ms});
+// Black-holed mirrors (dropped packets) are walked through the real programs end to end.
+TEST_CASE("mirrors that never answer cost only their head starts") {
+    ScopedFetchLimits quick({.headStart = 400ms});
     TestServer good, silent;
     good.serve("/ads/link.txt", "http://127.0.0.1/site");
     silent.stall("/ads/link.txt");
-    BlackHole holes[3];
-    const Bases cases[] = {
-        {good.base()},
-        {holes[0].base(), good.base()},
-        {holes[0].base(), holes[1].base(), good.base()},
-        {holes[0].base(), holes[1].base(), holes[2].base(), good.base()},
-        {silent.base(), holes[0].base(), good.base()},
-    };
-    for (const Bases& bases : cases) {
+    for (const Bases& bases : {Bases{good.base()}, Bases{silent.base(), good.base()},
+                               Bases{silent.base(), silent.base(), good.base()}}) {
         CAPTURE(bases.size());
         const long long headStarts = 400 * static_cast<long long>(bases.size() - 1);
         const auto fetch = [&] {

@@ -110,70 +110,19 @@ void TestServer::record(const httplib::Request& request) {
     requests_.push_back(std::move(received));
 }
 
-namespace {
-
-sockaddr_in LoopbackAddress(int port) {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<unsigned short>(port));
-    return address;
-}
-
-// Binds a socket to a free port of 127.0.0.1 and returns the port.
-int BoundPort(socket_t socket) {
-    sockaddr_in address = LoopbackAddress(0);
-    socklen_t length = sizeof address;
-    bind(socket, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
-    return ntohs(address.sin_port);
-}
-
-// Starts a connection to the port without waiting; true when it opened within `patience`.
-bool ConnectionOpens(socket_t socket, int port, std::chrono::milliseconds patience) {
-#ifdef _WIN32
-    u_long nonBlocking = 1;
-    ioctlsocket(socket, FIONBIO, &nonBlocking);
-#else
-    fcntl(socket, F_SETFL, fcntl(socket, F_GETFL) | O_NONBLOCK);
-#endif
-    const sockaddr_in address = LoopbackAddress(port);
-    connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    fd_set writable;
-    FD_ZERO(&writable);
-    FD_SET(socket, &writable);
-    timeval wait{0, static_cast<long>(patience.count() * 1000)};
-    return select(static_cast<int>(socket) + 1, nullptr, &writable, nullptr, &wait) > 0;
-}
-
-}  // namespace
-
-BlackHole::BlackHole() : listener_(socket(AF_INET, SOCK_STREAM, 0)), port_(BoundPort(listener_)) {
-    listen(listener_, 0);
-    // Connections fill the queue until one no longer opens: from then on requests are dropped.
-    for (int i = 0; i < 64; ++i) {
-        queued_.push_back(socket(AF_INET, SOCK_STREAM, 0));
-        if (!ConnectionOpens(queued_.back(), port_, std::chrono::milliseconds(200)))
-            break;
-    }
-}
-
-BlackHole::~BlackHole() {
-    for (socket_t queued : queued_)
-        httplib::detail::close_socket(queued);
-    httplib::detail::close_socket(listener_);
-}
-
-std::u16string BlackHole::base() const { return u"http://127.0.0.1:" + FromUtf8(std::to_string(port_)); }
-
 std::u16string DeadBase() { return u"http://127.0.0.1:" + FromUtf8(std::to_string(DeadPort())); }
 
 int DeadPort() {
-    // A socket bound to port 0 gets a free port; closed again, it leaves nobody there.
+    // A socket bound to port 0 of 127.0.0.1 gets a free port; closed again, it leaves nobody there.
     const socket_t probe = socket(AF_INET, SOCK_STREAM, 0);
-    const int port = BoundPort(probe);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), length);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
     httplib::detail::close_socket(probe);
-    return port;
+    return ntohs(address.sin_port);
 }
 
 }  // namespace linkvane

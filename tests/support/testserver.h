@@ -77,22 +77,4 @@ long long MillisecondsFor(Work&& work) {
 // Limits short enough that a stalled or trickling server costs a test well under two seconds.
 FetchLimits QuickLimits();
 
-// A server behind a filter that drops its packets: a port on 127.0.0.1 whose queue of connections
-// is full and never taken, so that the system drops every further connection request unanswered
-// and a client waits out its connect limit.
-class BlackHole {
-public:
-    BlackHole();
-    ~BlackHole();
-    BlackHole(const BlackHole&) = delete;
-    BlackHole& operator=(const BlackHole&) = delete;
-
-    std::u16string base() const;  // "http://127.0.0.1:PORT"
-
-private:
-    socket_t listener_;
-    std::vector<socket_t> queued_;  // the connections that fill the queue
-    int port_ = -1;
-};
-
 }  // namespace linkvane
