@@ -24,7 +24,7 @@ desktop_setup() {
 
 desktop_start() {
     LANG=C.UTF-8 "$program" "$@" >"$work/program.log" 2>&1 &
-    program_pid=$!; pids+=("$program_pid")
+    program_pid=$!
 }
 
 desktop_locate() {

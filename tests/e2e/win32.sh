@@ -62,7 +62,7 @@ installation() {
 
 desktop_start() {
     wine "$program" "$@" >"$work/program.log" 2>&1 &
-    program_pid=$!; pids+=("$program_pid")
+    program_pid=$!
 }
 
 # Also sets focus_left/top (the focused control's corner) and tooltip ("none", "shown [TEXT]").
