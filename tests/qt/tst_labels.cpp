@@ -52,31 +52,25 @@ QString InkLost(LabelControl& label, QRect* inkInWindow = nullptr) {
     painter.end();
 
     const int offset = int(kMargin * Scale());
-    qint64 ink = 0, lost = 0, differing = 0;
-    QRect device;
+    const QRect labelArea(QPoint(offset, offset), drawn.size());
+    QRect device;  // where the ink lies, in the canvas's pixels
     for (int y = 0; y < whole.height(); ++y) {
-        for (int x = 0; x < whole.width(); ++x) {
-            const QPoint inLabel(x - offset, y - offset);
-            const bool inside = drawn.rect().contains(inLabel);
-            const QRgb pixel = whole.pixel(x, y);
-            if (qAlpha(pixel) != 0) {
-                ++ink;
-                lost += !inside;
-                device |= QRect(x, y, 1, 1);
-            }
-            differing += inside && drawn.pixel(inLabel) != pixel;
-        }
+        for (int x = 0; x < whole.width(); ++x)
+            device |= qAlpha(whole.pixel(x, y)) != 0 ? QRect(x, y, 1, 1) : QRect();
     }
     if (inkInWindow) {  // every window pixel that holds some of the ink
         const QRectF logical(QPointF(device.topLeft()) / Scale(), QSizeF(device.size()) / Scale());
         *inkInWindow = logical.toAlignedRect().translated(label.pos() - QPoint(kMargin, kMargin));
     }
-    if (ink == 0 && !label.text().trimmed().isEmpty())
+    if (device.isEmpty() && !label.text().trimmed().isEmpty())
         return label.objectName() + ": no ink at all";
-    if (lost == 0 && differing == 0)
+    if ((device.isEmpty() || labelArea.contains(device)) && whole.copy(labelArea) == drawn)
         return {};
-    return QStringLiteral("%1 \"%2\" in %3: %4 of %5 ink pixels cut, %6 drawn differently")
-        .arg(label.objectName(), label.text(), label.font().family()).arg(lost).arg(ink).arg(differing);
+    const QRect ink = device.translated(-offset, -offset);
+    return QStringLiteral("%1 \"%2\" in %3: ink at x %4..%5, y %6..%7 of a label %8 x %9 (device pixels), "
+                          "or drawn differently")
+        .arg(label.objectName(), label.text(), label.font().family()).arg(ink.left()).arg(ink.right())
+        .arg(ink.top()).arg(ink.bottom()).arg(drawn.width()).arg(drawn.height());
 }
 
 // How far two pictures differ in a rectangle: the mean difference of their colour channels.

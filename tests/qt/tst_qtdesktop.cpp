@@ -108,24 +108,13 @@ private slots:
         QCOMPARE(DecodedSize(source), size);
     }
 
-    void webTargetReachesTheOpenerAsOneUrl_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QByteArray>("argument");
-        QTest::addRow("any letter case") << "HTTPS://127.0.0.1/A" << QByteArray("HTTPS://127.0.0.1/A");
-        QTest::addRow("Persian kept") << u"http://127.0.0.1/\u067E\u06AF"_qs
-                                      << QByteArray("http://127.0.0.1/\xD9\xBE\xDA\xAF");
-        QTest::addRow("missing characters") << u"http://127.0.0.1/\u4E2D\U0001F600 x"_qs
-                                            << QByteArray("http://127.0.0.1/??%20x");
-        QTest::addRow("quotes cannot pass options") << "http://127.0.0.1:47830/x\" --evil \"y z"
-                                                    << QByteArray("http://127.0.0.1:47830/x%22%20--evil%20%22y%20z");
-    }
+    // Any letter case, Persian kept, missing characters as "?", quotes and blanks unable to pass options.
     void webTargetReachesTheOpenerAsOneUrl() {
-        QFETCH(QString, target);
-        QFETCH(QByteArray, argument);
         RecordingOpener opener;
-        ShellOpen(nullptr, target.toStdU16String());
+        ShellOpen(nullptr, u"HTTPS://127.0.0.1:47830/\u067E\u06AF\u4E2D\U0001F600x\" --evil \"y z");
         QTRY_COMPARE(opener.calls().size(), 1);
-        QCOMPARE(opener.calls().constFirst(), QList<QByteArray>{argument});  // from /: the e2e driver's
+        QCOMPARE(opener.calls().constFirst(),  // from /: the e2e driver's
+                 QList<QByteArray>{"HTTPS://127.0.0.1:47830/\xD9\xBE\xDA\xAF??x%22%20--evil%20%22y%20z"});
     }
 
     // A command line is split at its first blank only; the started programs leave no child.
