@@ -11,10 +11,8 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -38,16 +36,6 @@ void Hold(TestServer& server, const char* path, std::string body, const std::ato
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         response.set_content(body, "text/plain");
     });
-}
-
-QByteArray PngBytes(int width, int height, QColor fill) {
-    QImage picture(width, height, QImage::Format_ARGB32);
-    picture.fill(fill);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return bytes;
 }
 
 // The secondary window open right now, if any.
@@ -135,7 +123,7 @@ private slots:
         Hold(server, "/document/AdminPm.txt", ToAnsi(message.toStdU16String()), startupReleased);
         server.serve("/document/ADSBaner.txt", server.url("/banner.png") + "\r\n");
         server.serve("/document/LinkBaner.txt", "http://127.0.0.1/ad-landing\r\n");
-        server.serve("/banner.png", PngBytes(300, 50, Qt::darkCyan).toStdString(), 200, "image/png");
+        server.serve("/banner.png", Encoded("PNG", {300, 50}), 200, "image/png");
         Hold(server, "/ads/link.txt", "http://127.0.0.1/found\r\n", searchReleased);
 
         Main mainForm({server.hostPort16(), server.hostPort16()});
@@ -191,7 +179,7 @@ private slots:
         blocked.serve("/ads/link.txt", "<html>blocked</html>");  // 200, but no address
         content.serve("/document/AdminPm.txt", "salam");
         content.serve("/document/ADSBaner.txt", content.url("/banner.png") + "\r\n");
-        content.serve("/banner.png", PngBytes(1000, 1000, Qt::transparent).toStdString(), 200, "image/png");
+        content.serve("/banner.png", Encoded("PNG", {1000, 1000}, Qt::transparent), 200, "image/png");
         links->serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
         const std::u16string dead = Offline().content;
         Main mainForm({dead + u";" + content.hostPort16(),

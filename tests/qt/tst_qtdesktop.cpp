@@ -4,11 +4,9 @@
 #include "net/shell.h"
 #include "qt/Desktop.h"
 #include "qt/Picture.h"
+#include "tests/qt/windowtest.h"
 #include "tests/support/recordingopener.h"
-#include "tests/support/testserver.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,16 +24,6 @@ namespace {
 const QByteArray kGif = QByteArray::fromHex(
     "47494638396104000300800000ff00000000ff2c000000000400030000020844183020428049"
     "01003b");
-
-std::string Encoded(const char* format) {
-    QImage image(8, 6, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes.toStdString();
-}
 
 // The size of the picture decoded from `source`, where {server} stands for a test server holding
 // pictures good and bad, and {dir} for a folder of files; an invalid size when there is none.

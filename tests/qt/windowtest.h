@@ -7,6 +7,8 @@
 #include "qt/FormWindow.h"
 #include "tests/support/testserver.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTest>
 
 namespace linkvane {
@@ -15,6 +17,17 @@ namespace linkvane {
 inline ServerHosts Offline() {
     const std::u16string dead = u"127.0.0.1:" + FromUtf8(std::to_string(DeadPort()));
     return {dead, dead};
+}
+
+// A picture of one colour, in a format Qt writes ("PNG", "JPG", "BMP"), as a server sends it.
+inline std::string Encoded(const char* format, QSize size = {8, 6}, QColor fill = Qt::darkCyan) {
+    QImage picture(size, QImage::Format_ARGB32);
+    picture.fill(fill);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return bytes.toStdString();
 }
 
 inline FormWindow& Shown(Form& form) {
