@@ -19,8 +19,8 @@ constexpr char16_t kLinkPath[] = u"/ads/link.txt";
 struct TlsServer : TestServer {
     TlsServer()
         : TestServer(std::make_unique<httplib::SSLServer>((kAuthorities + "/server.pem").c_str(),
-                                                          (kAuthorities + "/server-key.pem").c_str())) {}
-    std::u16string base() const { return u"https://" + hostPort16(); }
+                                                          (kAuthorities + "/server-key.pem").c_str()),
+                     "https") {}
 };
 
 }  // namespace

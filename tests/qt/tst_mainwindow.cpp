@@ -181,7 +181,7 @@ private slots:
         content.serve("/document/ADSBaner.txt", content.url("/banner.png") + "\r\n");
         content.serve("/banner.png", Encoded("PNG", {1000, 1000}, Qt::transparent), 200, "image/png");
         links->serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
-        const std::u16string dead = Offline().content;
+        const std::u16string dead = DeadBase();
         Main mainForm({dead + u";" + content.hostPort16(),
                        dead + u";http://" + blocked.hostPort16() + u";" + links->hostPort16()});
         FormWindow& main = Shown(mainForm);
@@ -274,7 +274,7 @@ private slots:
         RecordingOpener opener;
         TestServer links;
         links.serve("/ads/link.txt", "http://127.0.0.1/site/");
-        Main mainForm({Offline().content, links.hostPort16()});
+        Main mainForm({DeadBase(), links.hostPort16()});
         FormWindow& main = Shown(mainForm);
 
         bool acted = false;

@@ -86,7 +86,7 @@ private slots:
         QTest::addRow("broken download") << "{server}/stalls-midway" << QSize();
         QTest::addRow("over the size limit") << "{server}/huge" << QSize();
         QTest::addRow("another format") << "{server}/banner.ppm" << QSize();
-        QTest::addRow("dead port") << QStringLiteral("http://127.0.0.1:%1/b.gif").arg(DeadPort()) << QSize();
+        QTest::addRow("dead port") << QString::fromStdU16String(DeadBase()) + "/b.gif" << QSize();
         QTest::addRow("not a picture by path") << "{dir}/text.gif" << QSize();
         QTest::addRow("device") << QStringLiteral("/dev/zero") << QSize();
     }

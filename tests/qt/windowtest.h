@@ -15,8 +15,7 @@ namespace linkvane {
 
 // Both servers at a loopback port where nothing listens.
 inline ServerHosts Offline() {
-    const std::u16string dead = u"127.0.0.1:" + FromUtf8(std::to_string(DeadPort()));
-    return {dead, dead};
+    return {DeadBase(), DeadBase()};
 }
 
 // A picture of one colour, in a format Qt writes ("PNG", "JPG", "BMP"), as a server sends it.

@@ -13,9 +13,23 @@ std::string EscapedForPattern(const std::string& path) {
     return std::regex_replace(path, special, R"(\$&)");
 }
 
+int DeadPort() {
+    // A socket bound to port 0 of 127.0.0.1 gets a free port; closed again, it leaves nobody there.
+    const socket_t probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), length);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+    httplib::detail::close_socket(probe);
+    return ntohs(address.sin_port);
+}
+
 }  // namespace
 
-TestServer::TestServer(std::unique_ptr<httplib::Server> server) : server_(std::move(server)) {
+TestServer::TestServer(std::unique_ptr<httplib::Server> server, std::string scheme)
+    : server_(std::move(server)), scheme_(std::move(scheme)) {
     server_->set_pre_routing_handler([this](const httplib::Request& request, httplib::Response&) {
         record(request);
         return httplib::Server::HandlerResponse::Unhandled;
@@ -87,9 +101,9 @@ void TestServer::handle(const std::string& pathPattern, httplib::Server::Handler
 
 std::string TestServer::hostPort() const { return kLoopback + (":" + std::to_string(port_)); }
 
-std::string TestServer::url(const std::string& path) const { return "http://" + hostPort() + path; }
+std::string TestServer::url(const std::string& path) const { return scheme_ + "://" + hostPort() + path; }
 
-std::u16string TestServer::base() const { return u"http://" + hostPort16(); }
+std::u16string TestServer::base() const { return FromUtf8(url("")); }
 
 std::u16string TestServer::hostPort16() const { return FromUtf8(hostPort()); }
 
@@ -111,18 +125,5 @@ void TestServer::record(const httplib::Request& request) {
 }
 
 std::u16string DeadBase() { return u"http://127.0.0.1:" + FromUtf8(std::to_string(DeadPort())); }
-
-int DeadPort() {
-    // A socket bound to port 0 of 127.0.0.1 gets a free port; closed again, it leaves nobody there.
-    const socket_t probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    httplib::detail::close_socket(probe);
-    return ntohs(address.sin_port);
-}
 
 }  // namespace linkvane

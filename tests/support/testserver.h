@@ -23,8 +23,9 @@ struct ReceivedRequest {
 
 class TestServer {
 public:
-    TestServer() : TestServer(std::make_unique<httplib::Server>()) {}
-    explicit TestServer(std::unique_ptr<httplib::Server> server);  // e.g. an httplib::SSLServer
+    TestServer() : TestServer(std::make_unique<httplib::Server>(), "http") {}
+    // e.g. an httplib::SSLServer, with "https": the scheme its base() and url() name.
+    TestServer(std::unique_ptr<httplib::Server> server, std::string scheme);
     // Stops the server and waits for its thread: handlers that wait poll stopping().
     ~TestServer();
 
@@ -43,8 +44,8 @@ public:
 
     std::string hostPort() const;                // "127.0.0.1:PORT"
     std::u16string hostPort16() const;
-    std::u16string base() const;                 // u"http://127.0.0.1:PORT"
-    std::string url(const std::string& path) const;  // "http://127.0.0.1:PORT" + path
+    std::u16string base() const;                 // u"SCHEME://127.0.0.1:PORT"
+    std::string url(const std::string& path) const;  // "SCHEME://127.0.0.1:PORT" + path
     std::u16string url(std::u16string_view path) const;
 
     std::vector<ReceivedRequest> requests() const;  // every request so far, as it arrived
@@ -55,6 +56,7 @@ private:
     void send(const std::string& path, const std::string& piece, std::chrono::milliseconds pause, bool again);
 
     std::unique_ptr<httplib::Server> server_;
+    std::string scheme_;
     int port_ = -1;
     std::thread thread_;
     std::atomic<bool> stopping_{false};
@@ -63,9 +65,8 @@ private:
     std::vector<ReceivedRequest> requests_;
 };
 
-// A port on 127.0.0.1 that nothing listens on (bound and released again), for a dead server.
-int DeadPort();
-std::u16string DeadBase();  // u"http://127.0.0.1:" + DeadPort()
+// u"http://127.0.0.1:PORT" where nothing listens on PORT (bound and released again): a dead server.
+std::u16string DeadBase();
 
 template <class Work>
 long long MillisecondsFor(Work&& work) {
