@@ -2,7 +2,7 @@
 
 #include "app/Config.h"
 #include "net/codepage.h"
-#include "net/shell.h"
+#include "app/Shell.h"
 
 namespace linkvane {
 

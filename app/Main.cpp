@@ -8,7 +8,8 @@
 #include "net/codepage.h"
 #include "net/mirrors.h"
 #include "net/signature.h"
-#include "net/shell.h"
+#include "net/transport.h"
+#include "app/Shell.h"
 #include "app/AdminSupport.h"
 #include "app/Softwaremanufacturer.h"
 
@@ -27,10 +28,6 @@ constexpr char16_t kNoAddressTitle[] = u"\u062E\u0637\u0627";  // خطا
 
 constexpr const char* kCaptionsOfImageButtons[] = {"lBlFind", "Site", "Contac", "About"};
 
-std::u16string TwoDigits(int n) {
-    return {char16_t(u'0' + n / 10 % 10), char16_t(u'0' + n % 10)};
-}
-
 // Each download runs off the window thread: the windows paint, tick and close meanwhile, and the
 // handler goes on with the result as if it had waited for it.
 std::u16string FetchFromMirrors(std::vector<std::u16string> bases, std::u16string path,
@@ -38,7 +35,8 @@ std::u16string FetchFromMirrors(std::vector<std::u16string> bases, std::u16strin
     return WithoutFreezing<std::u16string>(
         [bases = std::move(bases), path = std::move(path), wanted, signedBy = std::move(signedBy)] {
             return GetFromMirrors(bases, path, wanted, signedBy);
-        });
+        },
+        AbandonDownloads);
 }
 
 SignatureCheck SignedByKey(std::string publicKey) {
@@ -51,7 +49,7 @@ SignatureCheck SignedByKey(std::string publicKey) {
 
 std::string FetchPicture(std::u16string pathOrUrl) {
     return WithoutFreezing<std::string>(
-        [pathOrUrl = std::move(pathOrUrl)] { return LoadBanerPicture(pathOrUrl); });
+        [pathOrUrl = std::move(pathOrUrl)] { return LoadBanerPicture(pathOrUrl); }, AbandonDownloads);
 }
 
 }  // namespace

@@ -83,14 +83,14 @@ std::u16string Digits(int number) {
     return std::u16string(ascii.begin(), ascii.end());
 }
 
+}  // namespace
+
 std::u16string TwoDigits(int number) {
     std::u16string digits = Digits(number);
     if (number < 10)
         digits.insert(digits.begin(), u'0');
     return digits;
 }
-
-}  // namespace
 
 bool IsShamsiLeapYear(int yearIndex) {
     return IsLeapShamsiYear(ShamsiBaseYear + yearIndex);

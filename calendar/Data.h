@@ -33,6 +33,10 @@ void ShamsiFromDays(std::int32_t dayCount, int& year, int& month, int& day);
 // 1 January 100 .. 31 December 9999).
 std::u16string ShamsiDate(double date, int style = StyleNumeric);
 
+// A number as ASCII digits, with a leading zero below 10: "05", "12" (a date's month and day, the
+// clock's hours, minutes and seconds).
+std::u16string TwoDigits(int number);
+
 // The date value of a day of the proleptic Gregorian calendar (midnight).
 double DateValue(int year, int month, int day);
 

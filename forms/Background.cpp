@@ -1,12 +1,12 @@
 #include "forms/Background.h"
 
-#include "net/transport.h"
-
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace linkvane {
 
@@ -18,6 +18,7 @@ struct Worker {
     std::deque<std::function<void()>> tasks;
     int unfinished = 0;  // queued or running
     bool started = false;
+    std::vector<AbandonWork> abandoners;  // every kind of work ever queued that can be ended early
 };
 
 // Never destroyed: the worker may still be running an abandoned download while the program's
@@ -47,9 +48,11 @@ Worker& TheWorker() {
 
 namespace detail {
 
-void RunInBackground(std::function<void()> task) {
+void RunInBackground(std::function<void()> task, AbandonWork abandon) {
     Worker& worker = TheWorker();
     std::lock_guard lock(worker.mutex);
+    if (abandon && std::find(worker.abandoners.begin(), worker.abandoners.end(), abandon) == worker.abandoners.end())
+        worker.abandoners.push_back(abandon);
     worker.tasks.push_back(std::move(task));
     ++worker.unfinished;
     if (!worker.started) {
@@ -75,7 +78,14 @@ bool WaitForWorkers(std::chrono::milliseconds patience) {
 }
 
 bool AbandonBackgroundWork(std::chrono::milliseconds patience) {
-    AbandonDownloads();
+    Worker& worker = TheWorker();
+    std::vector<AbandonWork> abandoners;
+    {
+        std::lock_guard lock(worker.mutex);
+        abandoners = worker.abandoners;
+    }
+    for (const AbandonWork abandon : abandoners)
+        abandon();
     return WaitForWorkers(patience);
 }
 

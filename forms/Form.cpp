@@ -1,17 +1,33 @@
 #include "forms/Form.h"
 
+#include "forms/DesktopShell.h"
 #include "forms/PictureHeader.h"
 #include "forms/ShapeableText.h"
 
 #include <cassert>
+#include <utility>
 
 namespace linkvane {
 
 namespace {
 Desktop* g_desktop = nullptr;
+DesktopShell* g_shell = nullptr;
+
+void AssertKnown(std::string_view, std::string_view) {
+    assert(!"a handler names a control its window does not have");
+}
+UnknownControlReport g_unknownControl = AssertKnown;
 }  // namespace
 
+UnknownControlReport SetUnknownControlReport(UnknownControlReport report) {
+    return std::exchange(g_unknownControl, report ? report : AssertKnown);
+}
+
 void InstallDesktop(Desktop* desktop) { g_desktop = desktop; }
+
+void InstallDesktopShell(DesktopShell* shell) { g_shell = shell; }
+
+DesktopShell* InstalledDesktopShell() { return g_shell; }
 
 Desktop& CurrentDesktop() {
     assert(g_desktop && "a front end installs its desktop before it creates a window");
@@ -57,24 +73,39 @@ void Form::Unload() {
     m_view->EndModal();
 }
 
-std::u16string Form::text(std::string_view control) const { return m_view->Text(control); }
+bool Form::isControl(std::string_view control) const {
+    if (m_definition.find(control))
+        return true;
+    g_unknownControl(m_definition.name, control);
+    return false;
+}
+
+std::u16string Form::text(std::string_view control) const {
+    return isControl(control) ? m_view->Text(control) : std::u16string();
+}
 
 void Form::setText(std::string_view control, const std::u16string& text) {
     // What a handler shows may have come from the network.
-    m_view->SetText(control, ShapeableText(text));
+    if (isControl(control))
+        m_view->SetText(control, ShapeableText(text));
 }
 
-bool Form::isBold(std::string_view control) const { return m_view->IsBold(control); }
+bool Form::isBold(std::string_view control) const { return isControl(control) && m_view->IsBold(control); }
 
-void Form::setBold(std::string_view control, bool bold) { m_view->SetBold(control, bold); }
+void Form::setBold(std::string_view control, bool bold) {
+    if (isControl(control))
+        m_view->SetBold(control, bold);
+}
 
 void Form::setPicture(std::string_view control, const std::string& pictureBytes) {
     // Bytes whose declared size no decoder should allocate reach no decoder.
-    m_view->SetPicture(control, ShowablePictureHeader(pictureBytes) ? pictureBytes : std::string());
+    if (isControl(control))
+        m_view->SetPicture(control, ShowablePictureHeader(pictureBytes) ? pictureBytes : std::string());
 }
 
 void Form::setReadingOrder(std::string_view control, ReadingOrder order) {
-    m_view->SetReadingOrder(control, order);
+    if (isControl(control))
+        m_view->SetReadingOrder(control, order);
 }
 
 void Form::ShowWarning(const std::u16string& title, const std::u16string& text) {
@@ -116,14 +147,17 @@ void Form::TimerFired(std::string_view control) {
 void Form::CloseRequested() { Unload(); }
 
 void Form::onClick(std::string control, std::function<void()> handler) {
+    isControl(control);
     m_handlers[std::move(control)].click = std::move(handler);
 }
 
 void Form::onMouseMove(std::string control, std::function<void()> handler) {
+    isControl(control);
     m_handlers[std::move(control)].mouseMove = std::move(handler);
 }
 
 void Form::onTimer(std::string control, std::function<void()> handler) {
+    isControl(control);
     m_handlers[std::move(control)].timer = std::move(handler);
 }
 

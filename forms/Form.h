@@ -14,6 +14,13 @@
 
 namespace linkvane {
 
+// What happens when a handler names a control its window does not have, a slip that would
+// otherwise do nothing: by default an assertion stops a debug build at once (a release build goes
+// on as if the call had not been made); a test suite installs a report that fails the test.
+// Gives the report it replaces; null puts the default back.
+using UnknownControlReport = void (*)(std::string_view form, std::string_view control);
+UnknownControlReport SetUnknownControlReport(UnknownControlReport report);
+
 class Form {
 public:
     explicit Form(FormDefinition definition);
@@ -73,6 +80,8 @@ private:
     };
     static void Run(const std::function<void()>& handler);
     const Handlers* handlersOf(std::string_view control) const;
+    // The name of one of the definition's controls; otherwise reports it and gives false.
+    bool isControl(std::string_view control) const;
 
     FormDefinition m_definition;
     std::map<std::string, Handlers, std::less<>> m_handlers;

@@ -1,5 +1,6 @@
 #include "net/baner.h"
 
+#include "net/ascii.h"
 #include "net/codepage.h"
 #include "net/limits.h"
 #include "net/transport.h"
@@ -73,11 +74,6 @@ std::u16string PathOfFileUrl(std::u16string_view url) {
     return FromUtf8(utf8);
 }
 
-bool StartsWithFileScheme(std::u16string_view text) {
-    return text.size() >= 5 && (text[0] | 0x20) == u'f' && (text[1] | 0x20) == u'i' &&
-           (text[2] | 0x20) == u'l' && (text[3] | 0x20) == u'e' && text[4] == u':';
-}
-
 // A path on this machine's own disks. The address comes over plain HTTP: a network share
 // ("\\host\share", "//host/share") would have Windows connect to a host the answer chose,
 // handing it the user's credentials, and a device path ("\\.\", "\\?\") reaches past the
@@ -120,7 +116,7 @@ std::string LoadBanerPicture(std::u16string_view pathOrUrl) {
     const std::size_t maxBytes = CurrentFetchLimits().pictureBytes;
     if (IsWebLink(source))
         return DownloadPicture(source, maxBytes);
-    if (StartsWithFileScheme(source))
+    if (StartsWithCaseless(source, u"file:"))
         return ReadPictureFile(PathOfFileUrl(source), maxBytes);
     return ReadPictureFile(source, maxBytes);
 }

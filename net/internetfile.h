@@ -1,8 +1,6 @@
 #pragma once
 // Downloading a remote text file.
 
-#include "net/limits.h"
-
 #include <string>
 #include <string_view>
 
@@ -15,15 +13,5 @@ namespace linkvane {
 // An https address is never redirected to plain HTTP.
 // Blocks the calling thread; never throws for network trouble; reports nothing.
 std::u16string GetInternetFile(std::u16string_view url);
-
-// One download as GetInternetFile makes it, with what a caller choosing between servers needs.
-struct InternetFile {
-    std::u16string text;  // what GetInternetFile gives
-    long status = 0;      // HTTP status of the last response; 0 when none came
-    bool complete = false;  // the body was read to its end within every limit
-};
-
-// The same download within the given limits.
-InternetFile FetchInternetFile(std::u16string_view url, const FetchLimits& limits);
 
 }  // namespace linkvane

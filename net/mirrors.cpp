@@ -1,5 +1,6 @@
 #include "net/mirrors.h"
 
+#include "net/ascii.h"
 #include "net/codepage.h"
 #include "net/limits.h"
 #include "net/race.h"
@@ -30,14 +31,6 @@ std::u16string BaseOf(std::u16string_view entry) {
     while (base.size() > authorityStart && base.back() == u'/')
         base.pop_back();
     return base;
-}
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool StartsWithCaseless(std::string_view text, std::string_view lowerPrefix) {
-    return text.size() >= lowerPrefix.size() &&
-           std::equal(lowerPrefix.begin(), lowerPrefix.end(), text.begin(),
-                      [](char p, char c) { return p == LowerAscii(c); });
 }
 
 std::string_view WithoutLeadingBlanks(std::string_view text) {

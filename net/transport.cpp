@@ -1,5 +1,6 @@
 #include "net/transport.h"
 
+#include "net/ascii.h"
 #include "net/limits.h"
 
 #include <curl/curl.h>
@@ -86,17 +87,7 @@ void SetPlainGet(CURL* curl, const std::string& url, curl_slist* headers) {
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
 }
 
-bool IsHttpsUrl(std::string_view url) {
-    constexpr std::string_view scheme = "https://";
-    if (url.size() < scheme.size())
-        return false;
-    for (std::size_t i = 0; i < scheme.size(); ++i) {
-        const char c = url[i];
-        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != scheme[i])
-            return false;
-    }
-    return true;
-}
+bool IsHttpsUrl(std::string_view url) { return StartsWithCaseless(url, "https://"); }
 
 void SetLimits(CURL* curl, const FetchLimits& limits, const std::string& url, RedirectRule rule) {
     const bool tlsOnly = rule == RedirectRule::KeepHttps && IsHttpsUrl(url);

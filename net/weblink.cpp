@@ -1,27 +1,17 @@
 #include "net/weblink.h"
 
+#include "net/ascii.h"
+
 namespace linkvane {
 
 namespace {
-
-char16_t LowerAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }
-
-bool StartsWithNoCase(std::u16string_view text, std::u16string_view lowerPrefix) {
-    if (text.size() < lowerPrefix.size())
-        return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
-        if (LowerAscii(text[i]) != lowerPrefix[i])
-            return false;
-    }
-    return true;
-}
 
 bool IsControl(char16_t c) { return c <= 0x1F || c == 0x7F; }
 
 }  // namespace
 
 bool IsWebLink(std::u16string_view text) {
-    return StartsWithNoCase(text, u"http://") || StartsWithNoCase(text, u"https://");
+    return StartsWithCaseless(text, u"http://") || StartsWithCaseless(text, u"https://");
 }
 
 bool IsOpenableWebLink(std::u16string_view text) {

@@ -2,7 +2,7 @@
 // The Linux desktop under Qt: windows are FormWindows, links go to xdg-open.
 
 #include "forms/Desktop.h"
-#include "net/shell.h"
+#include "forms/DesktopShell.h"
 
 namespace linkvane {
 

@@ -2,7 +2,7 @@
 // The Windows desktop: windows are FormWindows on the Win32 API, links go to the shell.
 
 #include "forms/Desktop.h"
-#include "net/shell.h"
+#include "forms/DesktopShell.h"
 
 #include <windows.h>
 

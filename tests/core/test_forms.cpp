@@ -89,7 +89,7 @@ private:
 
 }  // namespace
 
-TEST_CASE("a window loads once, shows, and unloads through its handlers; events reach bound handlers only") {
+TEST_CASE("a window loads once, shows, and unloads through its handlers; events reach bound handlers only; an unknown name is reported") {
     RecordingDesktop desktop;
     Probe probe(desktop.journal);
     CHECK(probe.HasClickHandler("Button"));
@@ -106,6 +106,13 @@ TEST_CASE("a window loads once, shows, and unloads through its handlers; events 
     probe.CloseRequested();
     CHECK(!probe.isLoaded());
     probe.CloseRequested();  // unloaded already: nothing more happens
+    // A name no control has (a slip in a handler) is reported with its window's name.
+    static std::string reported;
+    const auto failing = SetUnknownControlReport(
+        [](auto form, auto control) { reported = std::string(form) + "." + std::string(control); });
+    probe.setText("Caption ", u"x");
+    SetUnknownControlReport(failing);
+    CHECK(reported == "Probe.Caption ");
     CHECK(desktop.journal == Journal{"Button_Click", "Clock_Timer", "Form_MouseMove", "build", "Form_Load", "show",
                                      "show", "Form_Unload", "destroy", "end modal"});
 }
@@ -146,20 +153,20 @@ TEST_CASE("work off the user-interface thread gives its result back, or nothing 
     CHECK(WithoutFreezing<std::string>([] { return std::string("text"); }) == "text");
     CHECK(desktop.journal == Journal{"wait"});
 
-    // Ending in the middle of a wait returns at once and leaves the worker to finish alone.
-    std::atomic<bool> release{false};
+    // Ending in the middle of a wait returns at once and leaves the worker to finish alone, until
+    // the program's end abandons the work as it was handed over.
+    static std::atomic<bool> release{false};
     desktop.endDuringWait = true;
     const auto started = std::chrono::steady_clock::now();
-    const std::string result = WithoutFreezing<std::string>([&release] {
+    const std::string result = WithoutFreezing<std::string>([] {
         while (!release)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return std::string("late");
-    });
+    }, [] { release = true; });
     CHECK(result.empty());
     CHECK(std::chrono::steady_clock::now() - started < std::chrono::milliseconds(500));
     CHECK_FALSE(WaitForWorkers(std::chrono::milliseconds(20)));
-    release = true;
-    CHECK(WaitForWorkers(std::chrono::seconds(5)));
+    CHECK(AbandonBackgroundWork(std::chrono::seconds(5)));
 
     // Once ending, no window loads or shows and no more work starts.
     Probe probe(desktop.journal);

@@ -3,7 +3,8 @@
 #include "net/internetfile.h"
 #include "net/mirrors.h"
 #include "net/race.h"
-#include "net/shell.h"
+#include "app/Shell.h"
+#include "forms/DesktopShell.h"
 #include "net/weblink.h"
 #include "tests/support/testserver.h"
 

@@ -1,7 +1,7 @@
 #include "net/baner.h"
 #include "net/codepage.h"
 #include "net/limits.h"
-#include "net/shell.h"
+#include "app/Shell.h"
 #include "qt/Desktop.h"
 #include "qt/Picture.h"
 #include "tests/qt/windowtest.h"

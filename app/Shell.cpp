@@ -1,12 +1,12 @@
-#include "net/shell.h"
+#include "app/Shell.h"
 
+#include "forms/DesktopShell.h"
 #include "net/codepage.h"
 #include "net/weblink.h"
 
 namespace linkvane {
 
 namespace {
-DesktopShell* g_shell = nullptr;
 
 // A browser registered as `"browser.exe" "%1"` is started with the address put between quotes on
 // its command line: a quote or a blank in the address would end that argument and start others
@@ -28,19 +28,21 @@ std::u16string OneArgumentUrl(std::u16string_view url) {
 }
 }  // namespace
 
-void InstallDesktopShell(DesktopShell* shell) { g_shell = shell; }
-
-std::u16string DesktopOpener() { return g_shell ? g_shell->OpenerProgram() : std::u16string(); }
+std::u16string DesktopOpener() {
+    const DesktopShell* shell = InstalledDesktopShell();
+    return shell ? shell->OpenerProgram() : std::u16string();
+}
 
 void ShellOpen(const Form* owner, std::u16string_view target) {
-    if (!g_shell || !IsOpenableWebLink(target))
+    DesktopShell* shell = InstalledDesktopShell();
+    if (!shell || !IsOpenableWebLink(target))
         return;
-    g_shell->OpenDocument(owner, ToAnsi(OneArgumentUrl(target)));
+    shell->OpenDocument(owner, ToAnsi(OneArgumentUrl(target)));
 }
 
 void ShellRun(std::u16string_view commandLine, int windowStyle) {
-    if (g_shell)
-        g_shell->RunCommandLine(ToAnsi(commandLine), windowStyle);
+    if (DesktopShell* shell = InstalledDesktopShell())
+        shell->RunCommandLine(ToAnsi(commandLine), windowStyle);
 }
 
 }  // namespace linkvane
