@@ -5,10 +5,14 @@ namespace linkvane {
 namespace {
 
 bool IsLineEnd(char16_t c) { return c == u'\r' || c == u'\n'; }
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// A low surrogate is the second half of a pair only after a high one: a lone one after a whole
+// pair leaves the pair before it whole.
 std::size_t NotInsidePair(std::u16string_view text, std::size_t cut) {
-    return cut > 0 && cut < text.size() && IsLowSurrogate(text[cut]) ? cut - 1 : cut;
+    return cut > 0 && cut < text.size() && IsHighSurrogate(text[cut - 1]) && IsLowSurrogate(text[cut]) ? cut - 1
+                                                                                                        : cut;
 }
 
 // Where a piece of at most `longest` units starting at `start` ends (exclusive), within `end`.

@@ -1,6 +1,9 @@
 #include "forms/ShapeableText.h"
 
+#include "forms/MarkTable.h"
+
 #include <algorithm>
+#include <iterator>
 
 namespace linkvane {
 
@@ -8,18 +11,16 @@ namespace {
 
 constexpr char16_t kTatweel = u'\u0640';
 
-bool IsArabicMark(char16_t c) {
-    return (c >= 0x0610 && c <= 0x061A) || (c >= 0x064B && c <= 0x065F) || c == 0x0670 ||
-           (c >= 0x06D6 && c <= 0x06DC) || (c >= 0x06DF && c <= 0x06E4) || c == 0x06E7 || c == 0x06E8 ||
-           (c >= 0x06EA && c <= 0x06ED) || (c >= 0x08D3 && c <= 0x08FF && c != 0x08E2);
+template <std::size_t N>
+bool InTable(const marks::MarkRange (&table)[N], char16_t c) {
+    const auto after = std::upper_bound(std::begin(table), std::end(table), c,
+                                        [](char16_t code, const marks::MarkRange& range) { return code < range.first; });
+    return after != std::begin(table) && c <= std::prev(after)->last;
 }
 
-bool IsCombiningMark(char16_t c) {
-    return IsArabicMark(c) || (c >= 0x0300 && c <= 0x036F) || (c >= 0x0483 && c <= 0x0489) ||
-           (c >= 0x0591 && c <= 0x05C7 && c != 0x05BE && c != 0x05C0 && c != 0x05C3 && c != 0x05C6) ||
-           (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x1DC0 && c <= 0x1DFF) || (c >= 0x20D0 && c <= 0x20FF) ||
-           (c >= 0xFE20 && c <= 0xFE2F);
-}
+// The marks as the Unicode data of forms/MarkTable.h lists them; none lies below U+0300.
+bool IsCombiningMark(char16_t c) { return c >= 0x0300 && InTable(marks::kCombining, c); }
+bool IsArabicMark(char16_t c) { return c >= 0x0610 && InTable(marks::kArabic, c); }
 
 // A letter of the Arabic script that carries marks (the tatweel among them).
 bool IsArabicLetter(char16_t c) {

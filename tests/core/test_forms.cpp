@@ -322,6 +322,10 @@ TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is"
     const std::u16string run = std::u16string(9, u'x') + u"\U0001F600yyyy";
     CHECK(BreakLongLines(run, u"|", 10) == u"xxxxxxxxx|\U0001F600yyyy");
     CHECK(LongestShownPiece(run, 10) == std::u16string(9, u'x'));
+    // A lone low surrogate after a pair is no half of it: the pair stays whole.
+    const std::u16string pairThenLone = u"ab\U0001F600" + std::u16string(2, char16_t(0xDE00));
+    CHECK(BreakLongLines(pairThenLone, u"|", 4) == u"ab\U0001F600|" + pairThenLone.substr(4));
+    CHECK(LongestShownPiece(pairThenLone, 4) == u"ab\U0001F600");
 
     // A megabyte of one cluster: only breaks are added, every unit stays.
     std::u16string marks(1 << 20, u'\u064B');
@@ -452,6 +456,8 @@ TEST_CASE("text is made shapeable with as few changes as possible") {
         {"sukun on a Latin letter", u"\u00F9\u0652\u00FB\u00FC\u200E", u"\u00F9\u0640\u0652\u00FB\u00FC\u200E"},
         {"marks at the start of lines and after blanks", u"\u064B\n \u064E\u064F", u"\u0640\u064B\n \u0640\u064E\u064F"},
         {"an Arabic mark after a Latin one", u"a\u0301\u064E", u"a\u0301\u0640\u064E"},
+        {"Arabic marks of Unicode 14", u" \u089A\u08CA", u" \u0640\u089A\u08CA"},
+        {"a Devanagari mark is a mark", u"x" + std::u16string(31, u'\u0941'), u"x" + std::u16string(30, u'\u0941')},
         {"30 marks on one letter", beh + fathas30, beh + fathas30},
         {"99 marks on one letter", beh + std::u16string(99, u'\u064E'), beh + fathas30},
         {"two letters of 30 marks in one word", beh + fathas30 + beh + fathas30, beh + fathas30 + beh},
