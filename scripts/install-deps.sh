@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
-#   scripts/install-deps.sh [build] [display] [art] [package] [bench] [windows]
+#   scripts/install-deps.sh [build] [display] [art] [package] [bench] [windows] [fuzz] [unicode]
 #     build:   compilers (native and the Windows cross compiler), CMake, Qt 6, libcurl, doctest,
 #              the test web server library with OpenSSL and the openssl tool (the https tests make
 #              their certificate authorities at test time), the fonts, the desktop entry checker,
@@ -13,6 +13,9 @@
 #              NSIS, faketime and minisign; dpkg-dev and autotools to build the static libcurl and libsodium
 #              for Windows from Debian's sources (scripts/build-curl-windows.sh,
 #              scripts/build-sodium-windows.sh)
+#     fuzz:    clang with libFuzzer and the sanitizer runtimes, for scripts/fuzz.sh
+#     unicode: the Unicode Character Database, to write forms/MarkTable.h again with
+#              scripts/make-mark-table.py
 set -euo pipefail
 
 groups=("$@")
@@ -33,6 +36,9 @@ for group in "${groups[@]}"; do
         art) packages+=(python3-pil fonts-dejavu-core) ;;
         package) packages+=(dpkg-dev desktop-file-utils debootstrap lintian appstream) ;;
         bench) packages+=(curl) ;;
+        # clang and libclang-rt-dev follow the release's default LLVM (14 on Debian 12).
+        fuzz) packages+=(clang libclang-rt-dev) ;;
+        unicode) packages+=(unicode-data python3) ;;
         # dpkg-dev unpacks `apt-get source curl`; Debian's curl patches change configure.ac and
         # Makefile.am, so autoconf, automake and libtool regenerate its build system; libsodium's
         # is regenerated the same way. The signature tests of the Windows suite sign with the
