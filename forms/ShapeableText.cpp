@@ -3,7 +3,7 @@
 #include "forms/MarkTable.h"
 
 #include <algorithm>
-#include <iterator>
+#include <bitset>
 
 namespace linkvane {
 
@@ -11,16 +11,27 @@ namespace {
 
 constexpr char16_t kTatweel = u'\u0640';
 
+// One bit for each code unit, from the Unicode data of forms/MarkTable.h: a megabyte of text is
+// looked up as fast as it is copied.
 template <std::size_t N>
-bool InTable(const marks::MarkRange (&table)[N], char16_t c) {
-    const auto after = std::upper_bound(std::begin(table), std::end(table), c,
-                                        [](char16_t code, const marks::MarkRange& range) { return code < range.first; });
-    return after != std::begin(table) && c <= std::prev(after)->last;
+std::bitset<0x10000> BitsOf(const marks::MarkRange (&table)[N]) {
+    std::bitset<0x10000> bits;
+    for (const marks::MarkRange& range : table) {
+        for (char32_t c = range.first; c <= range.last; ++c)
+            bits.set(c);
+    }
+    return bits;
 }
 
-// The marks as the Unicode data of forms/MarkTable.h lists them; none lies below U+0300.
-bool IsCombiningMark(char16_t c) { return c >= 0x0300 && InTable(marks::kCombining, c); }
-bool IsArabicMark(char16_t c) { return c >= 0x0610 && InTable(marks::kArabic, c); }
+bool IsCombiningMark(char16_t c) {
+    static const std::bitset<0x10000> marks = BitsOf(marks::kCombining);
+    return marks[c];
+}
+
+bool IsArabicMark(char16_t c) {
+    static const std::bitset<0x10000> marks = BitsOf(marks::kArabic);
+    return marks[c];
+}
 
 // A letter of the Arabic script that carries marks (the tatweel among them).
 bool IsArabicLetter(char16_t c) {

@@ -2,6 +2,8 @@
 
 #include "net/codepage.h"
 
+#include <cstdlib>
+
 namespace linkvane {
 
 namespace {
@@ -78,6 +80,14 @@ void TestServer::send(const std::string& path, const std::string& piece, std::ch
                 return false;
             });
     });
+}
+
+bool Untimed() {
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#else
+    return std::getenv("LINKVANE_UNTIMED") != nullptr;
+#endif
 }
 
 FetchLimits QuickLimits() {
