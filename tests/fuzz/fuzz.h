@@ -8,13 +8,8 @@
 #include <cstring>
 #include <string>
 
-#define PROMISE(condition)                                                  \
-    do {                                                                    \
-        if (!(condition)) {                                                 \
-            std::fprintf(stderr, "broken promise: %s\n", #condition);       \
-            std::abort();                                                   \
-        }                                                                   \
-    } while (false)
+#define PROMISE(condition) \
+    ((condition) ? void() : (std::fprintf(stderr, "broken promise: %s\n", #condition), std::abort()))
 
 inline std::u16string Utf16(const std::uint8_t* data, std::size_t size) {
     std::u16string text(size / 2, u'\0');

@@ -5,37 +5,35 @@
 #include "tests/fuzz/fuzz.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace {
 template <std::size_t N>
 bool In(const linkvane::marks::MarkRange (&table)[N], char16_t c) {
     return std::any_of(std::begin(table), std::end(table), [c](auto r) { return c >= r.first && c <= r.last; });
 }
-bool IsMark(char16_t c) { return In(linkvane::marks::kCombining, c); }
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0x3000 || (c >= 0x2000 && c <= 0x200A); }
+// The text without its marks and tatweels.
+std::u16string Letters(std::u16string text) {
+    std::erase_if(text, [](char16_t c) { return c == u'\u0640' || In(linkvane::marks::kCombining, c); });
+    return text;
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::u16string text = Utf16(data, size);
     const std::u16string shown = linkvane::ShapeableText(text);
-    std::u16string othersIn, othersOut;
-    std::copy_if(text.begin(), text.end(), std::back_inserter(othersIn), [](char16_t c) { return !IsMark(c); });
-    std::copy_if(shown.begin(), shown.end(), std::back_inserter(othersOut), [](char16_t c) { return !IsMark(c); });
-    std::erase(othersIn, u'\u0640');
-    std::erase(othersOut, u'\u0640');
-    PROMISE(othersIn == othersOut);
+    PROMISE(Letters(text) == Letters(shown));
     char16_t base = 0;
     std::size_t marksInWord = 0;
     for (const char16_t c : shown) {
-        if (IsBlank(c) || c == u'\r' || c == u'\n')
+        const bool blank = c == u' ' || c == u'\t' || c == 0x3000 || (c >= 0x2000 && c <= 0x200A);
+        if (blank || c == u'\r' || c == u'\n')
             marksInWord = 0;
-        if (!IsMark(c)) {
+        if (!In(linkvane::marks::kCombining, c)) {
             base = c;
             continue;
         }
         PROMISE(++marksInWord <= linkvane::kMostMarks);
-        // An Arabic letter, not a blank, a Latin letter or a line's start.
+        // On an Arabic letter: not a blank, a Latin letter or the start of a line.
         PROMISE(!In(linkvane::marks::kArabic, c) || (base >= 0x0620 && base <= 0x08C9));
     }
     return 0;
