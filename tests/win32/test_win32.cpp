@@ -21,19 +21,14 @@
 
 namespace linkvane {
 
-// What the suite reads of a built window: where a control is in client pixels (the area that
-// takes the mouse of a drawn control, or the child window's rectangle), the resolution it is laid
-// out at and its background picture.
+// What the suite reads of a built window: where a drawn control takes the mouse and draws, in
+// client pixels, the resolution the window is laid out at and its background picture.
 struct FormWindowInspector {
     const FormWindow& window;
     RECT ControlRect(std::string_view name) const {
         const WindowControl* control = window.find(name);
-        if (!control || !control->window)
-            return control ? control->area : RECT{};
-        RECT box;
-        GetWindowRect(control->window, &box);
-        MapWindowPoints(nullptr, window.m_window, reinterpret_cast<POINT*>(&box), 2);
-        return box;
+        REQUIRE(control);
+        return control->area;
     }
     int dpi() const { return window.m_dpi; }
     const Backdrop& backdrop() const { return window.m_background; }
