@@ -304,6 +304,23 @@ TEST_CASE("a double-click acts once: its second press is no click") {
     CHECK_FALSE(counter.Released(MouseButton::Other, true));
 }
 
+TEST_CASE("a press made before its control's last action ended adds nothing; other controls keep their turn") {
+    using namespace std::chrono_literals;
+    ControlActions actions;
+    REQUIRE(actions.Begins("search", 100ms));
+    CHECK_FALSE(actions.Begins("search", 150ms));  // handed over while the search runs
+    REQUIRE(actions.Begins("site", 150ms));
+    actions.Ended("site", 160ms);
+    actions.Ended("search", 2000ms);
+    // Held behind the search and handed over after it: a search press adds nothing however late
+    // in it; of two go-to-site presses the first acts, the second was held behind it.
+    CHECK_FALSE(actions.Begins("search", 1999ms));
+    REQUIRE(actions.Begins("site", 1500ms));
+    actions.Ended("site", 2001ms);
+    CHECK_FALSE(actions.Begins("site", 1600ms));
+    CHECK(actions.Begins("search", 2000ms));  // as it ended: after it
+}
+
 TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is") {
     const std::u16string message = u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631\r\n\u06AF\u0631\u0627\u0645\u064A\n";
     CHECK(BreakLongLines(message, u"\n") == message);
