@@ -18,6 +18,28 @@
 #include <cstdint>
 #include <thread>
 
+namespace linkvane {
+
+// What the suite reads of a built window: where a control is in client pixels (the area that
+// takes the mouse of a drawn control, or the child window's rectangle), the resolution it is laid
+// out at and its background picture.
+struct FormWindowInspector {
+    const FormWindow& window;
+    RECT ControlRect(std::string_view name) const {
+        const WindowControl* control = window.find(name);
+        if (!control || !control->window)
+            return control ? control->area : RECT{};
+        RECT box;
+        GetWindowRect(control->window, &box);
+        MapWindowPoints(nullptr, window.m_window, reinterpret_cast<POINT*>(&box), 2);
+        return box;
+    }
+    int dpi() const { return window.m_dpi; }
+    const Backdrop& backdrop() const { return window.m_background; }
+};
+
+}  // namespace linkvane
+
 using namespace linkvane;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
@@ -174,7 +196,7 @@ TEST_CASE_FIXTURE(Loaded, "hostile messages: every box and label draws them and 
 }
 
 TEST_CASE_FIXTURE(Loaded, "labels keep their edges; pictures and the topmost control take the mouse where drawn") {
-    FormWindow& window = form.window();
+    const FormWindowInspector window{form.window()};
     const int valueRight = TwipsToPixels(3000 + 600);
     form.setText("Value", u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647  23  "
                           u"\u0627\u0631\u062F\u064A\u0628\u0647\u0634\u062A  1405");
@@ -319,8 +341,8 @@ TEST_CASE("resolution: the main window at the screen's dots per inch, every labe
     Form form(MainDefinition());
     form.Load();
     form.Show();
-    auto& window = static_cast<FormWindow&>(form.view());
-    HWND handle = window.handle();
+    const FormWindowInspector window{static_cast<FormWindow&>(form.view())};
+    HWND handle = window.window.handle();
     PumpMessages();
     UpdateWindow(handle);
     const int dpi = SystemDpi();
