@@ -10,6 +10,7 @@
 #include "win32/Dpi.h"
 #include "win32/FormWindow.h"
 #include "win32/MessageLoop.h"
+#include "win32/Resources.h"
 #include "net/codepage.h"
 
 #include <doctest/doctest.h>
@@ -256,9 +257,15 @@ TEST_CASE_FIXTURE(Loaded, "labels keep their edges; pictures and the topmost con
     CHECK(form.surfaceMoves == 1);
 }
 
-TEST_CASE_FIXTURE(Shown, "a wait holds clicks and keys until it ends, while timers tick and close requests pass") {
+TEST_CASE_FIXTURE(Shown, "a wait holds clicks and keys until it ends, while timers tick, close requests pass and "
+                         "the pointer is the busy one") {
     const HWND window = form.handle();
     const int ticksBefore = form.ticks;
+    POINT overMessage{30, 30};  // the message box, a child window, lies over the hot area there
+    ClientToScreen(window, &overMessage);
+    SetCursorPos(overMessage.x, overMessage.y);
+    HCURSOR pointerMeanwhile = nullptr;
+    form.onTick = [&] { pointerMeanwhile = GetCursor(); };
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
     const int result = WithoutFreezing<int>([] {
@@ -268,6 +275,8 @@ TEST_CASE_FIXTURE(Shown, "a wait holds clicks and keys until it ends, while time
     CHECK(result == 7);
     CHECK(form.hotClicks == 0);
     CHECK(form.ticks > ticksBefore);
+    CHECK(pointerMeanwhile == BusyCursor());
+    CHECK(GetCursor() == LoadCursorW(nullptr, MAKEINTRESOURCEW(32513) /* IDC_IBEAM */));  // at once
     PumpMessages();
     CHECK(form.hotClicks == 1);
 
