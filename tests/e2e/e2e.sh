@@ -232,6 +232,39 @@ close_main_window() {
     [ "$took" -le "$1" ] || fail "closing took $took ms"
 }
 
+# An impatient user on a slow network: ten presses of search while the mirror takes 3 s for each
+# file, then go to site. The presses made during the search add nothing, and go-to-site, held
+# behind it, opens the address as soon as it ends.
+impatient_search() {
+    step "ten presses of search while the mirror is slow, then go to site: one search, the address at once"
+    kill "${server_pids[1]}"
+    wait "${server_pids[1]}" 2>/dev/null || true
+    python3 -c 'import functools, http.server as h, sys, time
+class Slow(h.SimpleHTTPRequestHandler):
+    def do_GET(self):
+        time.sleep(3)
+        super().do_GET()
+        print("answered", time.time_ns() // 10**6, file=sys.stderr, flush=True)
+h.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), functools.partial(Slow, directory=sys.argv[2])).serve_forever()' \
+        "$link_port" "$served/link-server" >"$work/link.log" 2>&1 &
+    server_pids[1]=$!
+    wait_for 10 port_in_use "$link_port" || fail "the slow link server did not start"
+    local before; before=$(opened_count)
+    start_program
+    click 432 376 --repeat 10 --delay 150
+    click 328 376
+    expect_opened "$before" "@$served/link-server/ads/link.txt" link
+    local answered opened
+    answered=$(sed -n 's/^answered //p' "$work/link.log" | tail -n1)
+    opened=$(date -r "$(ls -t "$work"/opened/call-* | head -n1)" +%s%3N)
+    step "the address opened $((opened - answered)) ms after the search's last answer"
+    [ $((opened - answered)) -le 1000 ] || fail "go to site acted $((opened - answered)) ms after the search ended"
+    sleep 4
+    [ "$(address_requests)" = 1 ] || fail "ten presses of search fetched $(address_requests) times"
+    [ "$(opened_count)" = $((before + 1)) ] || fail "go to site opened $(($(opened_count) - before)) times"
+    close_main_window 10000
+}
+
 servers_down() {
     step "with the servers down (and a command line, which changes nothing) the window appears without a banner"
     kill "${server_pids[@]}"
@@ -277,6 +310,7 @@ maker_window
 [ "$(opened_count)" = 4 ] || fail "the opener was called $(opened_count) times, not 4"
 step "closing the main window ends the program"
 close_main_window 10000
+impatient_search
 servers_down
 silent_servers
 ! declare -F desktop_finish >/dev/null || desktop_finish
