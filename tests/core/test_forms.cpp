@@ -305,20 +305,15 @@ TEST_CASE("a double-click acts once: its second press is no click") {
 }
 
 TEST_CASE("a press made before its control's last action ended adds nothing; other controls keep their turn") {
-    using namespace std::chrono_literals;
     ControlActions actions;
-    REQUIRE(actions.Begins("search", 100ms));
-    CHECK_FALSE(actions.Begins("search", 150ms));  // handed over while the search runs
-    REQUIRE(actions.Begins("site", 150ms));
-    actions.Ended("site", 160ms);
-    actions.Ended("search", 2000ms);
-    // Held behind the search and handed over after it: a search press adds nothing however late
-    // in it; of two go-to-site presses the first acts, the second was held behind it.
-    CHECK_FALSE(actions.Begins("search", 1999ms));
-    REQUIRE(actions.Begins("site", 1500ms));
-    actions.Ended("site", 2001ms);
-    CHECK_FALSE(actions.Begins("site", 1600ms));
-    CHECK(actions.Begins("search", 2000ms));  // as it ended: after it
+    REQUIRE(actions.Begins("search", InputMoment(100)));
+    CHECK_FALSE(actions.Begins("search", InputMoment(150)));  // handed over while the search runs
+    actions.Ended("search", InputMoment(2000));
+    CHECK_FALSE(actions.Begins("search", InputMoment(1999)));  // made during it, handed over after it
+    REQUIRE(actions.Begins("site", InputMoment(1500)));
+    actions.Ended("site", InputMoment(2001));
+    CHECK_FALSE(actions.Begins("site", InputMoment(1600)));  // held behind the first go-to-site
+    CHECK(actions.Begins("search", InputMoment(2000)));  // as it ended: after it
 }
 
 TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is") {
