@@ -2,6 +2,7 @@
 // What a desktop provides to the windows of the core: the runtime interface their handlers are
 // written against. Each front end (Qt, Win32) implements it once; the core never sees a toolkit.
 
+#include "forms/Click.h"
 #include "forms/FormDefinition.h"
 
 #include <atomic>
@@ -68,6 +69,12 @@ public:
     virtual bool RunEventsUntil(const std::atomic<bool>& finished) = 0;
     // Wakes RunEventsUntil to look at its flag again. Safe from any thread.
     virtual void WakeEventLoop() = 0;
+
+    // The desktop's input clock (by default the steady clock), and when the user made the input
+    // being handled now: input held during a wait and handed over after it was made when it came,
+    // not when it is handled. Outside the handing over of input, now.
+    virtual InputMoment InputClockNow() const;
+    virtual InputMoment InputMadeAt() const { return InputClockNow(); }
 
 protected:
     // Hides and closes every window and makes the program's event loop (and any wait in

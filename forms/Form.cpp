@@ -34,6 +34,10 @@ Desktop& CurrentDesktop() {
     return *g_desktop;
 }
 
+InputMoment Desktop::InputClockNow() const {
+    return std::chrono::duration_cast<InputMoment>(std::chrono::steady_clock::now().time_since_epoch());
+}
+
 void Desktop::EndProgram() {
     m_ending = true;
     CloseEverything();
@@ -128,8 +132,15 @@ bool Form::HasClickHandler(std::string_view control) const {
 }
 
 void Form::ControlClicked(std::string_view control) {
-    if (const Handlers* handlers = handlersOf(control))
-        Run(handlers->click);
+    const Handlers* handlers = handlersOf(control);
+    if (!handlers || !handlers->click)
+        return;
+    const Desktop& desktop = CurrentDesktop();
+    if (!m_clickActions.Begins(control, desktop.InputMadeAt()))
+        return;
+    const std::string name(control);  // the handler may change what `control` views
+    Run(handlers->click);
+    m_clickActions.Ended(name, desktop.InputClockNow());
 }
 
 void Form::ControlMouseMoved(std::string_view control) {

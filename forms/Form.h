@@ -3,6 +3,7 @@
 // LTime_Timer, ...) and the showing, loading and unloading of the classic desktop. What is on
 // the screen is the desktop's WindowView; this class holds the behaviour alone.
 
+#include "forms/Click.h"
 #include "forms/Desktop.h"
 #include "forms/FormDefinition.h"
 
@@ -55,6 +56,7 @@ public:
 
     // Events, as the desktop reports them.
     bool HasClickHandler(std::string_view control) const;
+    // Runs the control's click handler unless the press adds nothing (forms/Click.h).
     void ControlClicked(std::string_view control);
     void ControlMouseMoved(std::string_view control);
     // A pointer movement over the bare client area, where no control lies.
@@ -86,6 +88,7 @@ private:
     FormDefinition m_definition;
     std::map<std::string, Handlers, std::less<>> m_handlers;
     std::unique_ptr<WindowView> m_view;
+    ControlActions m_clickActions;
     bool m_loaded = false;
 };
 

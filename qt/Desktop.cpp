@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace linkvane {
@@ -37,6 +39,7 @@ void StartDetached(const QString& program, const QStringList& arguments,
 // Held input is handed over one event at a time, each sent only when the one before it has been
 // handled: should it start another wait, the rest stays held behind that wait, and input made
 // meanwhile lines up after it. Input that comes while held input waits its turn lines up too.
+// Each keeps when it came: a click it makes is judged by when the user made it (forms/Click.h).
 // Pointer events are kept as their values and made anew when their turn comes: Qt's pointer
 // events share their point with the device's current one, so an event kept (or posted) while
 // other input follows would be delivered where the later input was made, away from its control,
@@ -57,6 +60,13 @@ public:
             QMetaObject::invokeMethod(this, &HeldInput::HandOver, Qt::QueuedConnection);
     }
 
+    // When the held event being handed over was made; none outside a handing over.
+    std::optional<InputMoment> madeAtOfHandedOver() const { return m_handedOverMadeAt; }
+    // A wait started while an event is handed over handles no input of its own, and its close
+    // requests and timers were not made with that event.
+    std::optional<InputMoment> forgetHandedOver() { return std::exchange(m_handedOverMadeAt, std::nullopt); }
+    void recallHandedOver(std::optional<InputMoment> madeAt) { m_handedOverMadeAt = madeAt; }
+
 protected:
     bool eventFilter(QObject* receiver, QEvent* event) override {
         if (!IsInput(event->type()))
@@ -64,7 +74,7 @@ protected:
         // While held input is handed over, new input goes on (a message box it opened needs it).
         const bool hold = m_waits > 0 || (!m_handingOver && !m_held.empty());
         if (hold)
-            m_held.push_back({receiver, Sender(event)});
+            m_held.push_back({receiver, Sender(event), CurrentDesktop().InputClockNow()});
         return hold;
     }
 
@@ -75,6 +85,7 @@ private:
     struct Held {
         QPointer<QObject> receiver;
         Send send;
+        InputMoment madeAt;
     };
 
     void HandOver() {
@@ -84,8 +95,10 @@ private:
         while (m_waits == 0 && !m_held.empty()) {
             Held next = std::move(m_held.front());
             m_held.pop_front();
+            m_handedOverMadeAt = next.madeAt;
             if (next.receiver)
                 next.send(next.receiver);
+            m_handedOverMadeAt.reset();
         }
         m_handingOver = false;
     }
@@ -136,19 +149,30 @@ private:
 
     int m_waits = 0;
     bool m_handingOver = false;
+    std::optional<InputMoment> m_handedOverMadeAt;
     std::deque<Held> m_held;
 };
 
-// One wait of RunEventsUntil, however it ends.
+// One wait of RunEventsUntil, however it ends: input is held, and the pointer over every window
+// of the program is the busy one, as work goes on in the background, until the wait ends.
 class HeldInputDuringWait {
 public:
-    HeldInputDuringWait() : m_held(HeldInput::Instance()) { m_held.BeginWait(); }
-    ~HeldInputDuringWait() { m_held.EndWait(); }
+    HeldInputDuringWait()
+        : m_held(HeldInput::Instance()), m_handedOverMadeAt(m_held.forgetHandedOver()) {
+        m_held.BeginWait();
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    ~HeldInputDuringWait() {
+        QGuiApplication::restoreOverrideCursor();
+        m_held.recallHandedOver(m_handedOverMadeAt);
+        m_held.EndWait();
+    }
     HeldInputDuringWait(const HeldInputDuringWait&) = delete;
     HeldInputDuringWait& operator=(const HeldInputDuringWait&) = delete;
 
 private:
     HeldInput& m_held;
+    std::optional<InputMoment> m_handedOverMadeAt;
 };
 
 }  // namespace
@@ -171,6 +195,10 @@ bool QtDesktop::RunEventsUntil(const std::atomic<bool>& finished) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return finished && !IsEnding();
+}
+
+InputMoment QtDesktop::InputMadeAt() const {
+    return HeldInput::Instance().madeAtOfHandedOver().value_or(InputClockNow());
 }
 
 void QtDesktop::WakeEventLoop() {

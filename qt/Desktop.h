@@ -11,6 +11,7 @@ public:
     std::unique_ptr<WindowView> CreateView(Form& form) override;
     bool RunEventsUntil(const std::atomic<bool>& finished) override;
     void WakeEventLoop() override;
+    InputMoment InputMadeAt() const override;
 
     std::u16string OpenerProgram() const override;
     void OpenDocument(const Form* owner, const std::string& ansiTarget) override;

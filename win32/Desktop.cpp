@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
 
 namespace linkvane {
@@ -48,7 +49,45 @@ bool TakeCloseKey(MSG& message) {
 constexpr DWORD kWaitWakesFor =
     QS_POSTMESSAGE | QS_SENDMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_KEY | QS_MOUSEBUTTON;
 
+int g_waits = 0;
+
+// The pointer shows a change at once, not only at its next movement: the window under it is
+// asked for its pointer as a movement would ask.
+void RefreshPointer() {
+    POINT point;
+    if (!GetCursorPos(&point))
+        return;
+    HWND under = WindowFromPoint(point);
+    if (!under || !FormWindow::FromHandle(GetAncestor(under, GA_ROOT)))
+        return;
+    const LRESULT hit = SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(WORD(point.x), WORD(point.y)));
+    SendMessageW(under, WM_SETCURSOR, WPARAM(under), MAKELPARAM(WORD(hit), WM_MOUSEMOVE));
+}
+
+// One wait of RunEventsUntil, however it ends: the busy pointer shows while it lasts, and the
+// input message that started it (if one did) is put aside: nothing the wait handles was made
+// with it.
+class Waiting {
+public:
+    Waiting() : m_handedOver(ExchangeDispatchedInputTime(std::nullopt)) {
+        ++g_waits;
+        RefreshPointer();
+    }
+    ~Waiting() {
+        --g_waits;
+        ExchangeDispatchedInputTime(m_handedOver);
+        RefreshPointer();
+    }
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+
+private:
+    std::optional<DWORD> m_handedOver;
+};
+
 }  // namespace
+
+bool IsWaitingForWork() { return g_waits > 0; }
 
 Win32Desktop::Win32Desktop() {
     WNDCLASSEXW wakeClass{};
@@ -87,6 +126,7 @@ void Win32Desktop::CloseEverything() {
 }
 
 bool Win32Desktop::RunEventsUntil(const std::atomic<bool>& finished) {
+    const Waiting waiting;
     MSG message;
     while (!finished && !IsEnding()) {
         if (TakeNonInputMessage(message) || TakeCloseKey(message)) {
@@ -109,6 +149,18 @@ bool Win32Desktop::RunEventsUntil(const std::atomic<bool>& finished) {
 void Win32Desktop::WakeEventLoop() {
     if (m_wakeWindow)
         PostMessageW(m_wakeWindow, WM_APP, 0, 0);
+}
+
+InputMoment Win32Desktop::InputClockNow() const { return InputMoment(GetTickCount64()); }
+
+// A message's time is the 32-bit tick count, which wraps every 49 days: its age, never negative,
+// is counted back from now.
+InputMoment Win32Desktop::InputMadeAt() const {
+    const std::optional<DWORD> made = DispatchedInputTime();
+    if (!made)
+        return InputClockNow();
+    const LONG age = LONG(GetTickCount() - *made);
+    return InputClockNow() - InputMoment(std::max<LONG>(age, 0));
 }
 
 std::u16string Win32Desktop::OpenerProgram() const { return u"explorer"; }

@@ -17,6 +17,8 @@ public:
     void InitCommonControls() override;
     bool RunEventsUntil(const std::atomic<bool>& finished) override;
     void WakeEventLoop() override;
+    InputMoment InputClockNow() const override;
+    InputMoment InputMadeAt() const override;
 
     std::u16string OpenerProgram() const override;
     void OpenDocument(const Form* owner, const std::string& ansiTarget) override;
@@ -29,6 +31,10 @@ private:
     // A message-only window that wakes the user-interface thread; posted to from any thread.
     HWND m_wakeWindow = nullptr;
 };
+
+// True while a handler waits for work in the background (RunEventsUntil): the program's windows
+// then show the busy pointer.
+bool IsWaitingForWork();
 
 // Installs the one Win32 desktop as the program's desktop and shell. Call on the user-interface
 // thread, before any window is created.

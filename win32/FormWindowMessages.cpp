@@ -3,6 +3,7 @@
 // resolution and the close box.
 
 #include "forms/Form.h"
+#include "win32/Desktop.h"
 #include "win32/FormWindow.h"
 #include "win32/Resources.h"
 
@@ -38,6 +39,10 @@ void FormWindow::onButtonUp(POINT point, MouseButton button) {
 }
 
 bool FormWindow::onSetCursor() {
+    if (IsWaitingForWork()) {
+        SetCursor(BusyCursor());
+        return true;
+    }
     POINT point;
     GetCursorPos(&point);
     ScreenToClient(m_window, &point);
@@ -110,7 +115,8 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             m_pressed.clear();
         return 0;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT)
+        // During a wait the text boxes and the button show the busy pointer too.
+        if (LOWORD(lParam) == HTCLIENT && (reinterpret_cast<HWND>(wParam) == window || IsWaitingForWork()))
             return onSetCursor();
         break;
     case WM_TIMER:

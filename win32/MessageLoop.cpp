@@ -2,9 +2,17 @@
 
 #include "win32/FormWindow.h"
 
+#include <utility>
+
 namespace linkvane {
 
 namespace {
+
+std::optional<DWORD> g_dispatchedInputTime;
+
+bool IsInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST);
+}
 
 bool MovedFocus(const MSG& message) {
     if (message.message != WM_KEYDOWN || message.wParam != VK_TAB)
@@ -25,11 +33,20 @@ bool IsTabCharacter(const MSG& message) {
 
 }  // namespace
 
+std::optional<DWORD> DispatchedInputTime() { return g_dispatchedInputTime; }
+
+std::optional<DWORD> ExchangeDispatchedInputTime(std::optional<DWORD> time) {
+    return std::exchange(g_dispatchedInputTime, time);
+}
+
 void DispatchQueued(const MSG& message) {
     if (MovedFocus(message) || IsTabCharacter(message))
         return;
+    const std::optional<DWORD> outer =
+        ExchangeDispatchedInputTime(IsInput(message.message) ? std::optional<DWORD>(message.time) : std::nullopt);
     TranslateMessage(&message);
     DispatchMessageW(&message);
+    g_dispatchedInputTime = outer;
 }
 
 int RunMessageLoop() {

@@ -11,6 +11,7 @@ HCURSOR HandCursor() {
 }
 
 HCURSOR ArrowCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */); }
+HCURSOR BusyCursor() { return LoadCursorW(nullptr, MAKEINTRESOURCEW(32650) /* IDC_APPSTARTING */); }
 
 HICON LoadIconResource(const std::string& fileName, int widthMetric, int heightMetric) {
     if (fileName.empty())

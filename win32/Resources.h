@@ -19,9 +19,11 @@ inline std::wstring ResourceName(const std::string& fileName) {
     return name;
 }
 
-// The hand over every control that looks clickable (hot spot at the finger tip), and the arrow.
+// The hand over every control that looks clickable (hot spot at the finger tip), the arrow, and
+// the arrow with an hourglass of work going on in the background.
 HCURSOR HandCursor();
 HCURSOR ArrowCursor();
+HCURSOR BusyCursor();
 
 // The icon resource of a window definition's icon file at the size of two system metrics
 // (SM_CXICON and SM_CYICON, or the small ones); null when there is none.

@@ -313,6 +313,18 @@ TEST_CASE("a double-click acts once: its second press is no click") {
     CHECK_FALSE(counter.Released(MouseButton::Other, true));
 }
 
+TEST_CASE("a press made before its control's last action ended adds nothing; other controls keep their turn") {
+    ControlActions actions;
+    REQUIRE(actions.Begins("search", InputMoment(100)));
+    CHECK_FALSE(actions.Begins("search", InputMoment(150)));  // handed over while the search runs
+    actions.Ended("search", InputMoment(2000));
+    CHECK_FALSE(actions.Begins("search", InputMoment(1999)));  // made during it, handed over after it
+    REQUIRE(actions.Begins("site", InputMoment(1500)));
+    actions.Ended("site", InputMoment(2001));
+    CHECK_FALSE(actions.Begins("site", InputMoment(1600)));  // held behind the first go-to-site
+    CHECK(actions.Begins("search", InputMoment(2000)));  // as it ended: after it
+}
+
 TEST_CASE("a box shows a long line in pieces and a normal text exactly as it is") {
     const std::u16string message = u"\u0633\u0644\u0627\u0645 \u06A9\u0627\u0631\u0628\u0631\r\n\u06AF\u0631\u0627\u0645\u064A\n";
     CHECK(BreakLongLines(message, u"\n") == message);

@@ -250,9 +250,14 @@ TEST_CASE_FIXTURE(Loaded, "labels keep their edges; pictures and the topmost con
     CHECK(form.surfaceMoves == 1);
 }
 
-TEST_CASE_FIXTURE(Shown, "a wait holds clicks and keys until it ends, while timers tick and close requests pass") {
+TEST_CASE_FIXTURE(Shown, "a wait holds clicks and keys, timers tick, close requests pass, the pointer is busy") {
     const HWND window = form.handle();
     const int ticksBefore = form.ticks;
+    POINT overMessage{30, 30};  // the message box, a child window, lies over the hot area there
+    ClientToScreen(window, &overMessage);
+    SetCursorPos(overMessage.x, overMessage.y);
+    HCURSOR pointerMeanwhile = nullptr;
+    form.onTick = [&] { pointerMeanwhile = GetCursor(); };
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 30));
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(30, 30));
     const int result = WithoutFreezing<int>([] {
@@ -262,6 +267,8 @@ TEST_CASE_FIXTURE(Shown, "a wait holds clicks and keys until it ends, while time
     CHECK(result == 7);
     CHECK(form.hotClicks == 0);
     CHECK(form.ticks > ticksBefore);
+    CHECK(pointerMeanwhile == LoadCursorW(nullptr, MAKEINTRESOURCEW(32650) /* IDC_APPSTARTING */));
+    CHECK(GetCursor() == LoadCursorW(nullptr, MAKEINTRESOURCEW(32513) /* IDC_IBEAM */));  // at once
     PumpMessages();
     CHECK(form.hotClicks == 1);
 
