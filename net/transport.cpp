@@ -268,6 +268,15 @@ void ConcurrentGets::stop(std::size_t number) {
 
 bool ConcurrentGets::running(std::size_t number) const { return state_->gets.at(number)->running; }
 
+bool ConcurrentGets::connected(std::size_t number) const {
+    // libcurl notes the moment the TCP connection is up, before any TLS handshake on it; a handle
+    // ended or removed keeps what it noted.
+    curl_off_t connectMicroseconds = 0;
+    return curl_easy_getinfo(state_->gets.at(number)->curl.get(), CURLINFO_CONNECT_TIME_T, &connectMicroseconds) ==
+               CURLE_OK &&
+           connectMicroseconds > 0;
+}
+
 const HttpResponse& ConcurrentGets::response(std::size_t number) const {
     return state_->gets.at(number)->transfer.response;
 }
