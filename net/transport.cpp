@@ -269,12 +269,11 @@ void ConcurrentGets::stop(std::size_t number) {
 bool ConcurrentGets::running(std::size_t number) const { return state_->gets.at(number)->running; }
 
 bool ConcurrentGets::connected(std::size_t number) const {
-    // libcurl notes the moment the TCP connection is up, before any TLS handshake on it; a handle
-    // ended or removed keeps what it noted.
-    curl_off_t connectMicroseconds = 0;
-    return curl_easy_getinfo(state_->gets.at(number)->curl.get(), CURLINFO_CONNECT_TIME_T, &connectMicroseconds) ==
-               CURLE_OK &&
-           connectMicroseconds > 0;
+    // libcurl 7.88 notes the server's port once the TCP handshake is done, before any TLS one on
+    // the connection (its connect time only after both); a handle that ended keeps it.
+    long serverPort = 0;
+    return curl_easy_getinfo(state_->gets.at(number)->curl.get(), CURLINFO_PRIMARY_PORT, &serverPort) == CURLE_OK &&
+           serverPort > 0;
 }
 
 const HttpResponse& ConcurrentGets::response(std::size_t number) const {
