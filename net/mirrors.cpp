@@ -114,8 +114,8 @@ RaceRules::SignedTime LatestTaken(std::u16string_view path) {
 
 void RememberTaken(std::u16string_view path, std::uint64_t signedAt) {
     std::lock_guard lock(g_signedTimesMutex);
-    auto [taken, added] = g_latestSignedTimes.try_emplace(std::u16string(path), signedAt);
-    taken->second = std::max(taken->second, signedAt);
+    std::uint64_t& taken = g_latestSignedTimes[std::u16string(path)];
+    taken = std::max(taken, signedAt);
 }
 
 // One entry's try: the file's transfer and, when files must be signed, its signature's.
@@ -150,7 +150,7 @@ public:
                         start);
         std::size_t position = 0;
         while (true) {
-            Clock::time_point now = Clock::now();
+            const Clock::time_point now = Clock::now();
             for (std::size_t entry : rules.due(now))
                 begin(entry, position++, std::chrono::duration_cast<milliseconds>(deadline - now));
             if (rules.over())
