@@ -43,7 +43,7 @@ SignatureCheck SignedByKey(std::string publicKey) {
     if (publicKey.empty())
         return {};
     return [publicKey = std::move(publicKey)](std::string_view file, std::string_view signature) {
-        return IsMinisignSigned(file, signature, publicKey);
+        return VerifiedTrustedComment(file, signature, publicKey);
     };
 }
 

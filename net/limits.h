@@ -21,8 +21,11 @@ struct FetchLimits {
     // within `allMirrors`.
     std::chrono::milliseconds mirrorConnect{10'000};
     std::chrono::milliseconds allMirrors{90'000};
-    // The mirrors of a list race: each starts when the one before it has failed or has gone this
-    // long without a complete answer, so that a mirror whose packets are dropped costs this much.
+    // The mirrors of a list race: each starts when the one before it has failed, has not
+    // connected within `connectHeadStart` (a reachable mirror connects in one round trip, well
+    // under that even across the world; one whose packets are dropped never does), or has
+    // connected and gone `headStart` without a complete answer.
+    std::chrono::milliseconds connectHeadStart{250};
     std::chrono::milliseconds headStart{1'000};
 };
 

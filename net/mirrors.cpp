@@ -4,11 +4,14 @@
 #include "net/codepage.h"
 #include "net/limits.h"
 #include "net/race.h"
+#include "net/signature.h"
 #include "net/transport.h"
 #include "net/weblink.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -36,6 +39,20 @@ std::u16string BaseOf(std::u16string_view entry) {
 std::string_view WithoutLeadingBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t\r\n\f\v");
     return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+// Markup, not text: after a UTF-8 byte-order mark and blanks, a tag, a comment, a declaration or a
+// processing instruction ("<" and a letter, '!', '?' or '/'). "< 5" or "<<" are still text.
+bool BeginsWithMarkup(std::string_view body) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (body.starts_with(byteOrderMark))
+        body.remove_prefix(byteOrderMark.size());
+    const std::string_view start = WithoutLeadingBlanks(body);
+    if (start.size() < 2 || start[0] != '<')
+        return false;
+    const char next = start[1];
+    return (next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z') || next == '!' || next == '?' ||
+           next == '/';
 }
 
 bool IsWholeSuccess(const HttpResponse& answer) {
@@ -77,38 +94,71 @@ FetchLimits LimitsOfTry(std::size_t position, milliseconds left) {
     return limits;
 }
 
+// The latest signed time taken for each file in this run: a later search never shows an older
+// file than an earlier one did. In memory only, like everything the program keeps.
+std::mutex g_signedTimesMutex;
+std::map<std::u16string, std::uint64_t, std::less<>> g_latestSignedTimes;
+
+RaceRules::SignedTime LatestTaken(std::u16string_view path) {
+    std::lock_guard lock(g_signedTimesMutex);
+    const auto found = g_latestSignedTimes.find(path);
+    return found == g_latestSignedTimes.end() ? RaceRules::SignedTime() : found->second;
+}
+
+void RememberTaken(std::u16string_view path, std::uint64_t signedAt) {
+    std::lock_guard lock(g_signedTimesMutex);
+    std::uint64_t& taken = g_latestSignedTimes[std::u16string(path)];
+    taken = std::max(taken, signedAt);
+}
+
 // One entry's try: the file's transfer and, when files must be signed, its signature's.
 struct Try {
     bool begun = false;
     std::optional<std::size_t> file, signature;  // numbers of the transfers; none when not started
+    bool connected = false;
     bool ended = false;
 };
 
-class Race {
+// The libcurl transfers that run the race of net/race.h for one file, on the calling thread.
+class RaceTransfers {
 public:
-    Race(const std::vector<std::u16string>& bases, std::u16string_view path, WantedAnswer wanted,
-         const SignatureCheck& signedBy)
-        : bases_(bases), path_(path), wanted_(wanted), signedBy_(signedBy), tries_(bases.size()) {}
+    RaceTransfers(const std::vector<std::u16string>& bases, std::u16string_view path, WantedAnswer wanted,
+                  const SignatureCheck& signedBy)
+        : bases_(bases), path_(path), pathBytes_(ToUtf8(path)), wanted_(wanted), signedBy_(signedBy),
+          tries_(bases.size()) {}
 
-    std::optional<std::size_t> run() {
+    // The rules' verdict once the race is over.
+    struct Outcome {
+        std::optional<std::size_t> winner;
+        RaceRules::SignedTime signedAt;
+    };
+
+    Outcome run() {
         const FetchLimits& limits = CurrentFetchLimits();
         const Clock::time_point start = Clock::now();
         const Clock::time_point deadline = start + limits.allMirrors;
-        MirrorRace race(OrderOfTries(bases_), limits.headStart, start);
+        RaceRules rules(OrderOfTries(bases_),
+                        {.connectHeadStart = limits.connectHeadStart, .headStart = limits.headStart,
+                         .signedAnswers = bool(signedBy_), .latestTaken = LatestTaken(path_)},
+                        start);
         std::size_t position = 0;
-        while (!race.over()) {
+        while (true) {
             const Clock::time_point now = Clock::now();
-            for (std::size_t entry : race.due(now))
+            for (std::size_t entry : rules.due(now))
                 begin(entry, position++, std::chrono::duration_cast<milliseconds>(deadline - now));
+            if (rules.over())
+                break;
             // Until the next turn at the latest; a try that ends wakes the wait sooner.
-            const Clock::time_point turn = race.nextTurn();
+            const Clock::time_point turn = rules.nextTurn();
             milliseconds patience = limits.headStart;
             if (turn != Clock::time_point::max())
                 patience = turn > now ? std::chrono::duration_cast<milliseconds>(turn - now) : milliseconds(0);
             gets_.wait(std::max(patience, milliseconds(1)));
-            race.ended(settle());
+            noteConnections(rules);
+            rules.ended(settle(), Clock::now());
+            stopUnwaited(rules);
         }
-        return race.winner();
+        return {rules.winner(), rules.winnerSignedAt()};
     }
 
     std::string bytesOf(std::size_t entry) const {
@@ -130,15 +180,35 @@ private:
                 gets_.start(bytes + kSignatureSuffix, limits.textBytes, limits, RedirectRule::KeepHttps);
     }
 
+    // Asked only when the race looks anyway, so knowing costs no extra wake-up.
+    void noteConnections(RaceRules& rules) {
+        for (std::size_t entry = 0; entry < tries_.size(); ++entry) {
+            Try& one = tries_[entry];
+            if (!one.begun || one.ended || one.connected)
+                continue;
+            one.connected = (one.file && gets_.connected(*one.file)) ||
+                            (one.signature && gets_.connected(*one.signature));
+            if (one.connected)
+                rules.connected(entry);
+        }
+    }
+
     bool acceptableFile(const HttpResponse& file) const {
         return IsWholeSuccess(file) && !IsBlockPage(file.contentType, file.body) &&
                (wanted_ == WantedAnswer::File || IsOpenableWebLink(FromAnsi(file.body)));
     }
 
+    void stop(Try& one) {
+        for (const auto& transfer : {one.file, one.signature})
+            if (transfer)
+                gets_.stop(*transfer);
+        one.ended = true;
+    }
+
     // The tries that have come to an end since the last look, each with its verdict. A try is
     // over as soon as either of its transfers has failed; the other is stopped.
-    std::vector<MirrorRace::Ended> settle() {
-        std::vector<MirrorRace::Ended> settled;
+    std::vector<RaceRules::Ended> settle() {
+        std::vector<RaceRules::Ended> settled;
         for (std::size_t entry = 0; entry < tries_.size(); ++entry) {
             Try& one = tries_[entry];
             if (one.ended || !one.begun)
@@ -150,22 +220,37 @@ private:
                 one.signature && signatureEnded && !IsWholeSuccess(gets_.response(*one.signature));
             if (!fileFailed && !signatureFailed && !(fileEnded && signatureEnded))
                 continue;
-            for (const auto& transfer : {one.file, one.signature})
-                if (transfer)
-                    gets_.stop(*transfer);
-            one.ended = true;
-            settled.push_back({entry, !fileFailed && !signatureFailed && vouchedFor(one)});
+            stop(one);
+            settled.push_back(!fileFailed && !signatureFailed ? verdictOnSigned(entry)
+                                                              : RaceRules::Ended{entry, false});
         }
         return settled;
     }
 
-    bool vouchedFor(const Try& one) const {
-        return !signedBy_ ||
-               signedBy_(gets_.response(*one.file).body, gets_.response(*one.signature).body);
+    // A whole answer: without signatures it is acceptable; with them, when its own mirror's
+    // signature vouches for it as the file asked for.
+    RaceRules::Ended verdictOnSigned(std::size_t entry) const {
+        if (!signedBy_)
+            return {entry, true};
+        const Try& one = tries_[entry];
+        const std::optional<std::string> comment =
+            signedBy_(gets_.response(*one.file).body, gets_.response(*one.signature).body);
+        if (!comment)
+            return {entry, false};
+        const SignedClaims claims = ReadTrustedComment(*comment, pathBytes_);
+        return {entry, claims.forRequestedFile, claims.signedAt};
+    }
+
+    // A try the race no longer waits for costs nothing more.
+    void stopUnwaited(const RaceRules& rules) {
+        for (std::size_t entry = 0; entry < tries_.size(); ++entry)
+            if (tries_[entry].begun && !tries_[entry].ended && !rules.waitsFor(entry))
+                stop(tries_[entry]);
     }
 
     const std::vector<std::u16string>& bases_;
     std::u16string_view path_;
+    std::string pathBytes_;
     WantedAnswer wanted_;
     const SignatureCheck& signedBy_;
     ConcurrentGets gets_;
@@ -193,19 +278,20 @@ bool IsBlockPage(std::string_view contentType, std::string_view body) {
     const bool htmlType = StartsWithCaseless(type, html) &&
                           (type.size() == html.size() || type[html.size()] == ';' ||
                            type[html.size()] == ' ' || type[html.size()] == '\t');
-    const std::string_view start = WithoutLeadingBlanks(body);
-    return htmlType || StartsWithCaseless(start, "<!doctype") || StartsWithCaseless(start, "<html");
+    return htmlType || BeginsWithMarkup(body);
 }
 
 std::u16string GetFromMirrors(const std::vector<std::u16string>& bases, std::u16string_view path,
                               WantedAnswer wanted, const SignatureCheck& signedBy) {
     if (bases.empty())
         return {};
-    Race race(bases, path, wanted, signedBy);
-    const std::optional<std::size_t> winner = race.run();
-    if (winner) {
-        RememberAnswered(bases, *winner);
-        return FromAnsi(race.bytesOf(*winner));
+    RaceTransfers race(bases, path, wanted, signedBy);
+    const RaceTransfers::Outcome outcome = race.run();
+    if (outcome.winner) {
+        RememberAnswered(bases, *outcome.winner);
+        if (outcome.signedAt)
+            RememberTaken(path, *outcome.signedAt);
+        return FromAnsi(race.bytesOf(*outcome.winner));
     }
     return signedBy ? std::u16string() : FromAnsi(race.bytesOf(0));
 }

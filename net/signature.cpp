@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace linkvane {
@@ -24,6 +26,8 @@ constexpr std::size_t kSignatureFileMaxBytes = kTrustedCommentMaxBytes + 2048;
 
 constexpr std::string_view kUntrustedPrefix = "untrusted comment: ";
 constexpr std::string_view kTrustedPrefix = "trusted comment: ";
+constexpr std::string_view kTimestampField = "timestamp:";
+constexpr std::string_view kFileField = "file:";
 
 using KeyId = std::array<unsigned char, kKeyIdBytes>;
 
@@ -129,36 +133,81 @@ bool Verifies(const std::array<unsigned char, kSignatureBytes>& signature, const
     return crypto_sign_verify_detached(signature.data(), message, size, key.key.data()) == 0;
 }
 
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+bool EqualCaseless(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+// What follows the last of the separators in `path`.
+std::string_view LastSegment(std::string_view path, std::string_view separators) {
+    const std::size_t last = path.find_last_of(separators);
+    return last == std::string_view::npos ? path : path.substr(last + 1);
+}
+
+std::optional<std::uint64_t> UnixSeconds(std::string_view digits) {
+    std::uint64_t seconds = 0;
+    const char* end = digits.data() + digits.size();
+    // from_chars alone would take a leading '-' or stop at a non-digit and call it a number.
+    if (digits.empty() || digits.front() < '0' || digits.front() > '9')
+        return std::nullopt;
+    const auto [stopped, error] = std::from_chars(digits.data(), end, seconds);
+    if (error != std::errc() || stopped != end)
+        return std::nullopt;
+    return seconds;
+}
+
 }  // namespace
 
-bool IsMinisignSigned(std::string_view fileBytes, std::string_view minisigText,
-                      std::string_view publicKeyBase64) {
+std::optional<std::string> VerifiedTrustedComment(std::string_view fileBytes, std::string_view minisigText,
+                                                  std::string_view publicKeyBase64) {
     if (!SodiumReady())
-        return false;
+        return std::nullopt;
     const auto key = ParsePublicKey(publicKeyBase64);
     const auto file = SplitSignatureFile(minisigText);
     if (!key || !file)
-        return false;
+        return std::nullopt;
     const auto line = ParseSignatureLine(file->signatureLine);
     const auto global = DecodeExactly<kSignatureBytes>(file->globalSignatureLine);
     if (!line || !global || line->keyId != key->id)
-        return false;
+        return std::nullopt;
 
     const auto* fileData = reinterpret_cast<const unsigned char*>(fileBytes.data());
     if (line->what == Signed::File) {
         if (!Verifies(line->signature, fileData, fileBytes.size(), *key))
-            return false;
+            return std::nullopt;
     } else {
         std::array<unsigned char, kHashBytes> hash{};
         if (crypto_generichash(hash.data(), hash.size(), fileData, fileBytes.size(), nullptr, 0) != 0 ||
             !Verifies(line->signature, hash.data(), hash.size(), *key))
-            return false;
+            return std::nullopt;
     }
 
     // The trusted comment is signed together with the file's signature.
     std::vector<unsigned char> signedComment(line->signature.begin(), line->signature.end());
     signedComment.insert(signedComment.end(), file->trustedComment.begin(), file->trustedComment.end());
-    return Verifies(*global, signedComment.data(), signedComment.size(), *key);
+    if (!Verifies(*global, signedComment.data(), signedComment.size(), *key))
+        return std::nullopt;
+    return std::string(file->trustedComment);
+}
+
+SignedClaims ReadTrustedComment(std::string_view comment, std::string_view requestedPath) {
+    SignedClaims claims;
+    bool timestampSeen = false;
+    const std::string_view requestedName = LastSegment(requestedPath, "/");
+    while (true) {
+        const std::size_t tab = comment.find('\t');
+        const std::string_view field = comment.substr(0, tab);
+        if (field.starts_with(kFileField) &&
+            !EqualCaseless(LastSegment(field.substr(kFileField.size()), "/\\"), requestedName))
+            claims.forRequestedFile = false;
+        if (field.starts_with(kTimestampField) && !std::exchange(timestampSeen, true))
+            claims.signedAt = UnixSeconds(field.substr(kTimestampField.size()));
+        if (tab == std::string_view::npos)
+            return claims;
+        comment.remove_prefix(tab + 1);
+    }
 }
 
 }  // namespace linkvane

@@ -259,6 +259,14 @@ void ConcurrentGets::stop(std::size_t number) {
 
 bool ConcurrentGets::running(std::size_t number) const { return state_->gets.at(number)->running; }
 
+bool ConcurrentGets::connected(std::size_t number) const {
+    // libcurl 7.88 notes the server's port once the TCP handshake is done, before any TLS one on
+    // the connection (its connect time only after both); a handle that ended keeps it.
+    long serverPort = 0;
+    return curl_easy_getinfo(state_->gets.at(number)->curl.get(), CURLINFO_PRIMARY_PORT, &serverPort) == CURLE_OK &&
+           serverPort > 0;
+}
+
 const HttpResponse& ConcurrentGets::response(std::size_t number) const {
     return state_->gets.at(number)->transfer.response;
 }

@@ -55,6 +55,9 @@ public:
     // Ends a transfer now, as failed, if it still runs.
     void stop(std::size_t number);
     bool running(std::size_t number) const;
+    // Whether a transfer's connection to its server came up (its TCP handshake is done; a TLS
+    // handshake may still be under way), as of the last wait().
+    bool connected(std::size_t number) const;
     // What a transfer received; final once it has ended.
     const HttpResponse& response(std::size_t number) const;
 

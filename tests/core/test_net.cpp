@@ -14,7 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <set>
+#include <tuple>
 
 using namespace linkvane;
 using namespace std::chrono_literals;
@@ -47,6 +47,13 @@ void SetVariable(const char* name, const char* value) {  // "": none
     setenv(name, value, 1);
 #endif
 }
+
+constexpr char kSite[] = "http://127.0.0.1/site";
+
+struct GoodMirror {  // answers at once with the files most cases ask for
+    TestServer good;
+    GoodMirror() { good.serve("/ads/link.txt", kSite), good.serve("/document/AdminPm.txt", "salam"); }
+};
 
 // A shell that records what it is asked to open or run.
 struct RecordingShell : DesktopShell {
@@ -261,15 +268,13 @@ TEST_CASE("a server list names its bases in order") {
     CHECK(GetFromMirrors({}, kLinkPath, WantedAnswer::File).empty());
 }
 
-TEST_CASE("past a dead and a 404 mirror the good one wins, and goes first from then on") {
-    TestServer missing, good;
+TEST_CASE_FIXTURE(GoodMirror, "past a dead and a 404 mirror the good one wins, and goes first from then on") {
+    TestServer missing;
     missing.serve("/ads/link.txt", "not here", 404);
-    good.serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
-    good.serve("/document/AdminPm.txt", "salam");
     missing.serve("/document/AdminPm.txt", "gone", 404);
     const Bases bases{DeadBase(), missing.base(), good.base()};
 
-    CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site\r\n");
+    CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == Latin1(kSite));
     CHECK(GetFromMirrors(bases, u"/document/AdminPm.txt", WantedAnswer::File) == u"salam");
     CHECK(missing.requests().size() == 1);
     CHECK(good.requests().size() == 2);
@@ -284,14 +289,16 @@ TEST_CASE("a block page is never the file") {
         {"text/html", "plain words", true}, {" Text/HTML; charset=utf-8", "", true},
         {"text/plain", " \r\n\t<!DocType html><p>ACCESS BLOCKED", true}, {"", "<HTML><body>blocked", true},
         {"application/octet-stream", "<html", true}, {"text/plain", "http://127.0.0.1/site <html>", false},
-        {"text/htmlish", "<htm", false}, {"", "", false},
+        {"", "\xEF\xBB\xBF\n<!-- blocked -->", true}, {"", "<?xml version=\"1.0\"?>", true}, {"", "<head>", true},
+        {"", " <BODY>", true}, {"", "<script>", true}, {"", "</p>", true}, {"text/htmlish", "< 5", false},
+        {"", "<<", false}, {"", "<\xC7", false}, {"", "<", false}, {"", "", false},
     };
     for (const auto& page : pages)
         CHECK_MESSAGE(IsBlockPage(page.type, page.body) == page.blocked, page.type << " " << page.body);
 }
 
-TEST_CASE("a poor answer passes the turn on; with nothing better anywhere, the first mirror's result stands") {
-    TestServer poor, good, empty;
+TEST_CASE_FIXTURE(GoodMirror, "a poor answer passes the turn on; with nothing better anywhere, the first mirror's result stands") {
+    TestServer poor, empty;
     // Each folder of `poor` answers in its own poor way: a notice, nothing, an unsafe address, a
     // filter's block page with any status, an error.
     poor.serve("/notice/ads/link.txt", "blocked");
@@ -302,8 +309,7 @@ TEST_CASE("a poor answer passes the turn on; with nothing better anywhere, the f
     poor.serve("/forbidden/ads/link.txt", "<html>forbidden</html>", 403);
     poor.serve("/missing/ads/link.txt", "not here", 404);
     poor.serve("/broken/ads/link.txt", "oops", 500);
-    good.serve("/ads/link.txt", "https://127.0.0.1/found");
-    const std::u16string in = poor.base(), found = u"https://127.0.0.1/found";
+    const std::u16string in = poor.base(), found = Latin1(kSite);
     const auto link = WantedAnswer::OpenableLink, file = WantedAnswer::File;
     const struct { Bases bases; WantedAnswer wanted; std::u16string result; } cases[] = {
         {{in + u"/notice", good.base()}, link, found},
@@ -350,15 +356,14 @@ TEST_CASE("one mirror makes exactly the requests and results of a single server"
     CHECK(GetFromMirrors(Bases{DeadBase()}, kLinkPath, WantedAnswer::OpenableLink).empty());
 }
 
-TEST_CASE("silent mirrors cost their limits, and all of them together the limit for all") {
+TEST_CASE_FIXTURE(GoodMirror, "silent mirrors cost their limits, and all of them together the limit for all") {
     // A silent mirror costs its silence limit, all of them together at most 1.2 s; the head start is
     // longer than the silence, so that a mirror cut short fails before the next one starts.
     ScopedFetchLimits quick({.connect = 1s, .silence = 300ms, .whole = 800ms, .mirrorConnect = 300ms,
                              .allMirrors = 1200ms, .headStart = 400ms});
-    TestServer silent, partial, good;
+    TestServer silent, partial;
     silent.stall("/ads/link.txt");
     partial.stall("/ads/link.txt", "http://127.0.0.1/half");
-    good.serve("/ads/link.txt", "http://127.0.0.1/site");
 
     // The silent one ends at its whole-fetch limit at the latest.
     CHECK(MillisecondsFor([&] {
@@ -381,60 +386,53 @@ TEST_CASE("silent mirrors cost their limits, and all of them together the limit 
 }
 
 TEST_CASE("the race: head starts, turns passed on failure, the winner") {
-    using Look = std::pair<int, std::vector<MirrorRace::Ended>>;  // at (ms), the tries that ended
-    using Start = std::pair<std::size_t, int>;                      // entry, at (ms)
-    struct Case {
-        const char* name;
-        std::vector<std::size_t> order;
-        std::vector<Look> looks;
-        std::vector<Start> starts;
-        std::optional<std::size_t> winner;
-        bool over;
+    struct Look { int at; std::vector<std::size_t> connected = {}; std::vector<RaceRules::Ended> ended = {}; };  // ms
+    using Start = std::pair<std::size_t, int>;  // entry, at (ms)
+    // Entries 0, 1, 2 in order; signed?, the latest time taken before, the looks; then the starts, the
+    // winner, and whether it is over (a try not connected when a first signed answer came is let go).
+    const struct { const char* name; bool signedAnswers; RaceRules::SignedTime latestTaken; std::vector<Look> looks;
+                   std::vector<Start> starts; std::optional<std::size_t> winner; bool over; } cases[] = {
+        {"a black hole passes the turn at 250 ms, a connected one at 1 s", false, {},
+         {{0}, {249}, {250}, {400, {1}}, {1249}, {1250}}, {{0, 0}, {1, 250}, {2, 1250}}, {}, false},
+        {"a failure passes the turn at once, only the latest one's", false, {},
+         {{0, {0}}, {1000, {1}}, {1200, {}, {{0, false}}}, {1300, {}, {{1, false}}}}, {{0, 0}, {1, 1000}, {2, 1300}}, {}, false},
+        {"unsigned, the first answer wins at once; of two together, the one that went first", false, {},
+         {{0, {0}}, {1000, {1}}, {1500, {}, {{1, true}, {0, true}}}, {1600, {}, {{2, true}}}}, {{0, 0}, {1, 1000}}, 0, true},
+        {"signed: a connected later answer with a newer time wins inside the window", true, {},
+         {{0, {0}}, {1000}, {1010, {1}, {{1, true, 100}}}, {1500, {}, {{0, true, 200}}}}, {{0, 0}, {1, 1000}}, 0, true},
+        {"signed: a newer one after the window does not; none start in it", true, {},
+         {{0, {0}}, {1000}, {1010, {1}, {{1, true, 100}}}, {2010}, {2100, {}, {{0, true, 200}}}}, {{0, 0}, {1, 1000}}, 1, true},
+        {"signed: of equal times, the earlier entry; tries not connected are let go", true, {},
+         {{0, {0}}, {1000}, {1250}, {1300, {}, {{2, true, 7}}}, {1400, {}, {{0, true, 7}}}}, {{0, 0}, {1, 1000}, {2, 1250}}, 0, true},
+        {"never back within a run: older or untimed answers pass the turn", true, 100,
+         {{0, {0}}, {10, {}, {{0, true, 99}}}, {20, {1}, {{1, true}}}, {30, {}, {{2, true, 100}}}}, {{0, 0}, {1, 10}, {2, 20}}, 2, true},
     };
-    const Case cases[] = {
-        {"each next one after the head start", {0, 1, 2}, {{0, {}}, {999, {}}, {1000, {}}, {1999, {}}, {2500, {}}},
-         {{0, 0}, {1, 1000}, {2, 2500}}, {}, false},
-        {"a failure passes the turn at once", {0, 1, 2}, {{0, {}}, {300, {{0, false}}}, {1299, {}}, {1300, {}}},
-         {{0, 0}, {1, 300}, {2, 1300}}, {}, false},
-        {"only the latest one's failure passes it", {0, 1, 2}, {{0, {}}, {1000, {}}, {1200, {{0, false}}}, {1999, {}}},
-         {{0, 0}, {1, 1000}}, {}, false},
-        {"a later answer wins while an earlier one runs", {0, 1, 2}, {{0, {}}, {1000, {}}, {1500, {{1, true}}}, {2500, {}}},
-         {{0, 0}, {1, 1000}}, 1, true},
-        {"of two together, the one that went first", {0, 1, 2}, {{0, {}}, {1000, {}}, {1500, {{1, true}, {0, true}}}},
-         {{0, 0}, {1, 1000}}, 0, true},
-        {"the remembered one goes first", {2, 0, 1}, {{0, {}}, {1000, {}}, {2000, {}}},
-         {{2, 0}, {0, 1000}, {1, 2000}}, {}, false},
-        {"none acceptable", {0, 1}, {{0, {}}, {10, {{0, false}}}, {20, {{1, false}}}}, {{0, 0}, {1, 10}}, {}, true},
-        {"one entry", {0}, {{0, {}}, {5000, {}}, {6000, {{0, true}}}}, {{0, 0}}, 0, true},
-    };
-    const auto zero = MirrorRace::Clock::now();
-    for (const Case& c : cases) {
-        CAPTURE(c.name);
-        MirrorRace race(c.order, 1000ms, zero);
+    const auto zero = RaceRules::Clock::now();
+    for (const auto& c : cases) {
+        RaceRules race({0, 1, 2}, {250ms, 1000ms, c.signedAnswers, c.latestTaken}, zero);
         std::vector<Start> starts;
-        for (const auto& [at, ended] : c.looks) {
-            race.ended(ended);
-            for (std::size_t entry : race.due(zero + std::chrono::milliseconds(at)))
-                starts.emplace_back(entry, at);
+        for (const Look& look : c.looks) {
+            for (std::size_t entry : look.connected)
+                race.connected(entry);
+            race.ended(look.ended, zero + std::chrono::milliseconds(look.at));
+            for (std::size_t entry : race.due(zero + std::chrono::milliseconds(look.at)))
+                starts.emplace_back(entry, look.at);
         }
-        CHECK(starts == c.starts);
-        CHECK(race.winner() == c.winner);
-        CHECK(race.over() == c.over);
+        CHECK_MESSAGE((starts == c.starts && race.winner() == c.winner && race.over() == c.over), c.name);
     }
 }
 
 // Black-holed mirrors (dropped packets) are walked through the real programs end to end.
-TEST_CASE("mirrors that never answer cost only their head starts") {
+TEST_CASE_FIXTURE(GoodMirror, "mirrors that never answer cost only their head starts") {
     ScopedFetchLimits quick({.headStart = 400ms});
-    TestServer good, silent;
-    good.serve("/ads/link.txt", "http://127.0.0.1/site");
+    TestServer silent;
     silent.stall("/ads/link.txt");
     for (const Bases& bases : {Bases{good.base()}, Bases{silent.base(), good.base()},
                                Bases{silent.base(), silent.base(), good.base()}}) {
         CAPTURE(bases.size());
         const long long headStarts = 400 * static_cast<long long>(bases.size() - 1);
         const auto fetch = [&] {
-            CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
+            CHECK(GetFromMirrors(bases, kLinkPath, WantedAnswer::OpenableLink) == Latin1(kSite));
         };
         const long long took = MillisecondsFor(fetch);
         CHECK(took >= headStarts - 20);
@@ -446,11 +444,10 @@ TEST_CASE("mirrors that never answer cost only their head starts") {
     }
 }
 
-TEST_CASE("once a mirror has won, the other transfers are gone") {
+TEST_CASE_FIXTURE(GoodMirror, "once a mirror has won, the other transfers are gone") {
     ScopedFetchLimits quick({.headStart = 100ms});
-    TestServer trickle, good;
+    TestServer trickle;
     trickle.trickle("/document/AdminPm.txt", "x", 20ms);
-    good.serve("/document/AdminPm.txt", "salam");
     CHECK(GetFromMirrors({trickle.base(), good.base()}, u"/document/AdminPm.txt", WantedAnswer::File) == u"salam");
     CHECK(MillisecondsFor([&] {
               for (int i = 0; i < 400 && trickle.hangUps() == 0; ++i)
@@ -458,32 +455,35 @@ TEST_CASE("once a mirror has won, the other transfers are gone") {
           }) < 500);
 }
 
-TEST_CASE("with a signature check, only a file its own mirror vouches for is taken") {
-    // Stands in for a real signature: the text "signed:" and the file's bytes.
+TEST_CASE("signed: only a mirror's own signature of the file asked for, and never older than this run took") {
+    // Stands in for a real signature: its trusted comment, a line break, then the file's bytes.
     const SignatureCheck check = [](std::string_view bytes, std::string_view signature) {
-        return signature == "signed:" + std::string(bytes);
+        const std::string tail = "\n" + std::string(bytes);
+        return signature.ends_with(tail) ? std::optional(std::string(signature.substr(0, signature.size() - tail.size())))
+                                         : std::nullopt;
     };
-    TestServer unsigned_, forged, signedGood, elsewhere;
-    unsigned_.serve("/ads/link.txt", "http://127.0.0.1/a");
-    forged.serve("/ads/link.txt", "http://127.0.0.1/b");
-    forged.serve("/ads/link.txt.minisig", "signed:http://127.0.0.1/other");
-    signedGood.serve("/ads/link.txt", "http://127.0.0.1/\xE3");
-    signedGood.serve("/ads/link.txt.minisig", "signed:http://127.0.0.1/\xE3");
-    elsewhere.serve("/ads/link.txt.minisig", "signed:http://127.0.0.1/a");  // not the same mirror
+    const std::string path = "/document/LinkBaner.txt";
+    TestServer unsigned_, forged, stale, fresh;
+    unsigned_.serve(path, "http://127.0.0.1/a");
+    forged.serve(path, "http://127.0.0.1/b");
+    forged.serve(path + ".minisig", "\nhttp://127.0.0.1/a");  // vouches for another mirror's file
+    for (auto [server, body, comment] : {std::tuple(&stale, "http://127.0.0.1/\xE3", "timestamp:100\tfile:LinkBaner.txt"),
+                                         std::tuple(&fresh, "http://127.0.0.1/new", "timestamp:200\tfile:linkbaner.TXT")}) {
+        server->serve(path, body);
+        server->serve(path + ".minisig", comment + ("\n" + std::string(body)));
+    }
+    const auto get = [&](const Bases& bases, const SignatureCheck& signedBy) {
+        return GetFromMirrors(bases, FromUtf8(path), WantedAnswer::File, signedBy);
+    };
 
-    CHECK(GetFromMirrors({unsigned_.base(), forged.base(), signedGood.base()}, kLinkPath,
-                         WantedAnswer::OpenableLink, check) == u"http://127.0.0.1/\u0645");
-    CHECK(GetFromMirrors({unsigned_.base(), forged.base(), elsewhere.base()}, kLinkPath,
-                         WantedAnswer::OpenableLink, check)
-              .empty());
-    std::multiset<std::string> asked;  // both at once, in either order
-    for (const ReceivedRequest& request : signedGood.requests())
-        asked.insert(request.target);
-    CHECK(asked == std::multiset<std::string>{"/ads/link.txt", "/ads/link.txt.minisig"});
+    CHECK(get({unsigned_.base(), forged.base()}, check).empty());
+    CHECK(get({unsigned_.base(), stale.base()}, check) == u"http://127.0.0.1/\u0645");
+    CHECK(stale.requests().size() == 2);  // the file and its signature, both at once
+    CHECK(get({fresh.base()}, check) == u"http://127.0.0.1/new");
+    CHECK(get({stale.base()}, check).empty());
     // Without a check no signature is asked for, and the first mirror's answer wins as ever.
     const std::size_t unsignedAsked = unsigned_.requests().size();
-    CHECK(GetFromMirrors({unsigned_.base(), forged.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
-          u"http://127.0.0.1/a");
+    CHECK(get({unsigned_.base(), forged.base()}, {}) == u"http://127.0.0.1/a");
     CHECK(unsigned_.requests().size() == unsignedAsked + 1);
 }
 

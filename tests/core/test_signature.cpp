@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <regex>
 
 using namespace linkvane;
@@ -60,6 +61,7 @@ TEST_CASE("only a signature of the publisher's key over the very file is accepte
     };
     const Case cases[] = {
         {"as minisign signs by default", file, sig, key, true},
+        {"its unsigned line naming a time and a file", file, Changed(sig, 0, 19, 0, "timestamp:9\tfile:x "), key, true},
         {"in the legacy format", file, legacy, key, true},
         {"with CRLF line ends", file, crlf, key, true},
         {"without its final line break", file, sig.substr(0, sig.size() - 1), key, true},
@@ -86,8 +88,28 @@ TEST_CASE("only a signature of the publisher's key over the very file is accepte
         {"the whole minisign.pub as the key", file, sig, Read("publisher.pub"), false},
         {"an empty key", file, sig, "", false},
     };
-    for (const Case& c : cases)
-        CHECK_MESSAGE(IsMinisignSigned(c.file, c.sig, c.key) == c.signedByKey, c.what);
+    for (const Case& c : cases)  // what comes back is the comment that was verified, never the unsigned line
+        CHECK_MESSAGE(VerifiedTrustedComment(c.file, c.sig, c.key) ==
+                          (c.signedByKey ? std::optional(Line(c.sig == legacy ? legacy : sig, 2).substr(17)) : std::nullopt),
+                      c.what);
+}
+
+TEST_CASE("a trusted comment must name the file asked for, and its time is read as signed") {
+    const struct { const char *comment, *path; bool forFile; std::optional<std::uint64_t> signedAt; } cases[] = {
+        {"timestamp:1796659011\tfile:link.txt", "/ads/link.txt", true, 1796659011},
+        {"timestamp:1796659011\tfile:LINK.txt\thashed", "/ads/link.txt", true, 1796659011},
+        {"timestamp:0\tfile:C:\\site\\document\\adminpm.TXT", "/document/AdminPm.txt", true, 0},
+        {"file:/srv/www/document/ADSBaner.txt\ttimestamp:5", "/document/LinkBaner.txt", false, 5},
+        {"hashed\tfile:link.txt\tfile:AdminPm.txt", "/ads/link.txt", false, {}},
+        {"file:link.txt, a trusted comment", "/ads/link.txt", false, {}},
+        {"Linkvane content, signed by hand", "/ads/link.txt", true, {}},
+        {"timestamp:18446744073709551615\ttimestamp:3", "/ads/link.txt", true, 18446744073709551615u},
+        {"timestamp:18446744073709551616\tfile:link.txt", "/ads/link.txt", true, {}},
+        {"timestamp:12 \tnote:file:other.txt", "/ads/link.txt", true, {}},
+    };
+    for (const auto& c : cases)
+        CHECK_MESSAGE((ReadTrustedComment(c.comment, c.path).forRequestedFile == c.forFile &&
+                       ReadTrustedComment(c.comment, c.path).signedAt == c.signedAt), c.comment);
 }
 
 }  // TEST_SUITE
