@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh build package
+# The one date written into the package (default: the last commit's time).
+. scripts/source-date-epoch.sh
 # Debian's hardening flags, as its own package builds get them: stack protector, fortified libc
 # calls, read-only relocations bound at start (relro, -z now) and a position-independent program.
 # The tests and benchmarks are built and run by the other presets, not for the package.
