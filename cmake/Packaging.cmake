@@ -54,9 +54,4 @@ install(CODE "
             COMMAND_ERROR_IS_FATAL ANY)
     endif()")
 
-# Same bytes from every build of one commit: one date and fixed file modes in the package.
-set(CPACK_LINKVANE_SOURCE_DIR ${PROJECT_SOURCE_DIR})
-set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageConfig.cmake)
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageStaging.cmake)
-
 include(CPack)

@@ -25,11 +25,11 @@ set(CPACK_STRIP_FILES ON)
 # The default stub is 32-bit: under a 64-bit Wine prefix it runs, reports success and installs
 # nothing. The 64-bit Unicode stub installs into the real Program Files and the 64-bit registry.
 # (CPack splits makensis arguments at spaces, so "-XTarget amd64-unicode" cannot be passed.)
+# The file times that makensis stores (SetDateSave): SOURCE_DATE_EPOCH for the program's files,
+# which the installed files get (cmake/PackageStaging.cmake sets them), and none for the
+# installer's own helper files, which CPack writes anew at each run.
 set(CPACK_NSIS_DEFINES "  Target amd64-unicode
   SetDateSave off")
-# The file times that makensis stores: SOURCE_DATE_EPOCH for the program's files, which the
-# installed files get (cmake/PackageStaging.cmake sets them), and none for the installer's own
-# helper files, which CPack writes anew at each run.
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "SetDateSave on")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "SetDateSave off")
 set(CPACK_NSIS_DISPLAY_NAME Linkvane)
@@ -59,12 +59,5 @@ set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
   FileClose $0
   linkvane_not_running:
 ")
-
-# Same bytes from every build of one commit: one date and fixed file modes in the installer. With
-# a certificate named, the program, the uninstaller and the installer are signed
-# (scripts/codesign.sh).
-set(CPACK_LINKVANE_SOURCE_DIR ${PROJECT_SOURCE_DIR})
-set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/PackageConfig.cmake)
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/PackageStaging.cmake)
 
 include(CPack)
