@@ -25,7 +25,13 @@ set(CPACK_STRIP_FILES ON)
 # The default stub is 32-bit: under a 64-bit Wine prefix it runs, reports success and installs
 # nothing. The 64-bit Unicode stub installs into the real Program Files and the 64-bit registry.
 # (CPack splits makensis arguments at spaces, so "-XTarget amd64-unicode" cannot be passed.)
-set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
+# The file times that makensis stores (SetDateSave): SOURCE_DATE_EPOCH for the program's files,
+# which the installed files get (cmake/PackageStaging.cmake sets them), and none for the
+# installer's own helper files, which CPack writes anew at each run.
+set(CPACK_NSIS_DEFINES "  Target amd64-unicode
+  SetDateSave off")
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "SetDateSave on")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "SetDateSave off")
 set(CPACK_NSIS_DISPLAY_NAME Linkvane)
 set(CPACK_NSIS_PACKAGE_NAME Linkvane)
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/linkvane.ico)

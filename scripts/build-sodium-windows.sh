@@ -12,7 +12,7 @@ set -euo pipefail
 cd -P "$(dirname "$0")/.."
 
 # Bump when the configure options or the steps change: every machine then builds again.
-readonly script_version=1
+readonly script_version=2
 readonly host=x86_64-w64-mingw32
 readonly deps=$PWD/build/windows-deps
 readonly stamp_name=.linkvane-built-by
@@ -37,7 +37,9 @@ configure_options=(
     --disable-debug --disable-dependency-tracking
 )
 log "configure"
-(cd "$src" && PKG_CONFIG="$host-pkg-config" ./configure "${configure_options[@]}") \
+# Its assertions name their source files: relative to the source folder, so that the library (and
+# the program that links it) is the same wherever it was built.
+(cd "$src" && PKG_CONFIG="$host-pkg-config" CPPFLAGS="-ffile-prefix-map=$src/=" ./configure "${configure_options[@]}") \
     >"$work/configure.log" 2>&1 || { tail -n 30 "$work/configure.log" >&2; die "configure failed"; }
 
 log "make (library only)"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Linkvane needs that are not installed yet; does nothing when all are.
-#   scripts/install-deps.sh [build] [display] [art] [package] [bench] [windows] [fuzz] [unicode]
+#   scripts/install-deps.sh [build] [display] [art] [package] [bench] [windows] [release] [fuzz] [unicode]
 #     build:   compilers (native and the Windows cross compiler), CMake, Qt 6, libcurl, doctest,
 #              the test web server library with OpenSSL and the openssl tool (the https tests make
 #              their certificate authorities at test time), the fonts, the desktop entry checker,
@@ -10,9 +10,11 @@
 #     package: the Debian package tools and debootstrap, for scripts/package.sh and scripts/check-package.sh
 #     bench:   the curl command-line tool, the anchor of the download benchmark (bench/run.sh)
 #     windows: the mingw-w64 cross compiler (posix threads), Wine 8 with the free Tahoma, doctest,
-#              NSIS, faketime and minisign; dpkg-dev and autotools to build the static libcurl and libsodium
-#              for Windows from Debian's sources (scripts/build-curl-windows.sh,
-#              scripts/build-sodium-windows.sh)
+#              NSIS, faketime, minisign and osslsigncode (Authenticode); dpkg-dev and autotools to
+#              build the static libcurl and libsodium for Windows from Debian's sources
+#              (scripts/build-curl-windows.sh, scripts/build-sodium-windows.sh)
+#     release: minisign to sign SHA256SUMS, and for scripts/check-release.sh openssl (its
+#              throw-away certificate), osslsigncode, faketime and diffoscope
 #     fuzz:    clang with libFuzzer and the sanitizer runtimes, for scripts/fuzz.sh
 #     unicode: the Unicode Character Database, to write forms/MarkTable.h again with
 #              scripts/make-mark-table.py
@@ -45,7 +47,8 @@ for group in "${groups[@]}"; do
         # build machine's minisign.
         windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 fonts-wine
                             doctest-dev cmake make nsis faketime dpkg-dev autoconf automake libtool
-                            minisign) ;;
+                            minisign osslsigncode) ;;
+        release) packages+=(minisign openssl osslsigncode faketime diffoscope) ;;
         *) echo "install-deps: unknown group '$group'" >&2; exit 2 ;;
     esac
 done

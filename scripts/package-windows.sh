@@ -7,6 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh windows
+# The one date written into the package (default: the last commit's time).
+. scripts/source-date-epoch.sh
 cmake --preset windows "$@"
 cmake --build --preset windows -j "$(nproc)" --target linkvane
 cpack --preset windows
