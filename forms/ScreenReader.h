@@ -1,0 +1,26 @@
+#pragma once
+// What a screen reader is told of a control: one rule for every desktop, so that a control is
+// announced the same on all of them.
+
+#include "forms/FormDefinition.h"
+
+#include <string>
+
+namespace linkvane {
+
+enum class AccessibleRole { PushButton, Link, StaticText, Graphic, EditableText };
+
+// Whether screen readers see the control at all: a timer is nothing to see, and a hidden control
+// (the banner's two address boxes) is not there for them.
+bool ExposedToScreenReaders(const ControlDefinition& control);
+
+// The name a screen reader announces: an image button's or the banner's tooltip, the name the
+// layout gives a bare hot area (the back button, by the caption drawn over it), a text box's
+// heading, or the text a label or button shows now (`shownText`). Empty for a picture with none.
+std::u16string AccessibleName(const FormDefinition& form, const ControlDefinition& control,
+                              const std::u16string& shownText);
+
+// A clickable image is a button and a clickable label a link; otherwise a picture or plain text.
+AccessibleRole AccessibleRoleOf(const ControlDefinition& control, bool clickable);
+
+}  // namespace linkvane
