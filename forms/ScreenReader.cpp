@@ -20,8 +20,8 @@ std::u16string AccessibleName(const FormDefinition& form, const ControlDefinitio
     return control.kind == ControlKind::Image ? std::u16string() : shownText;
 }
 
-AccessibleRole AccessibleRoleOf(const ControlDefinition& control, bool clickable) {
-    switch (control.kind) {
+AccessibleRole AccessibleRoleOf(ControlKind kind, bool clickable) {
+    switch (kind) {
     case ControlKind::TextBox: return AccessibleRole::EditableText;
     case ControlKind::CommandButton: return AccessibleRole::PushButton;
     case ControlKind::Label: return clickable ? AccessibleRole::Link : AccessibleRole::StaticText;

@@ -21,6 +21,6 @@ std::u16string AccessibleName(const FormDefinition& form, const ControlDefinitio
                               const std::u16string& shownText);
 
 // A clickable image is a button and a clickable label a link; otherwise a picture or plain text.
-AccessibleRole AccessibleRoleOf(const ControlDefinition& control, bool clickable);
+AccessibleRole AccessibleRoleOf(ControlKind kind, bool clickable);
 
 }  // namespace linkvane

@@ -1,5 +1,6 @@
 #include "qt/Controls.h"
 
+#include "forms/FocusCue.h"
 #include "forms/LabelText.h"
 #include "forms/LongLines.h"
 
@@ -7,6 +8,7 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
@@ -87,6 +89,40 @@ void MouseControl::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
 }
 
+void MouseControl::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (!press || !isClickable()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // A key held down presses once.
+    if (!event->isAutoRepeat())
+        emit clicked();
+}
+
+void MouseControl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void MouseControl::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void MouseControl::paintFocusCue(QPainter& painter) const {
+    if (!hasFocus())
+        return;
+    const FocusCue cue = FocusCueFor({0, 0, width(), height()});
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(cue.red, cue.green, cue.blue), cue.lineWidth));
+    painter.setBrush(Qt::NoBrush);
+    const PixelRect& r = cue.outline;
+    painter.drawRoundedRect(QRectF(r.left, r.top, r.width, r.height), cue.cornerRadius, cue.cornerRadius);
+}
+
 LabelControl::LabelControl(const ControlDefinition& definition, QWidget* parent)
     : MouseControl(parent), m_definition(definition) {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -98,7 +134,6 @@ void LabelControl::setText(const QString& text) {
     if (text == m_text)
         return;  // the same caption again: nothing to repaint
     m_text = text;
-    setAccessibleName(text);
     fitToText();
     update();
 }
@@ -144,6 +179,7 @@ void LabelControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(font());
     DrawLine(painter, m_pen, m_text, m_readingOrder);
+    paintFocusCue(painter);
 }
 
 ImageControl::ImageControl(QWidget* parent) : MouseControl(parent) {
@@ -157,10 +193,10 @@ void ImageControl::setPicture(const QPixmap& picture) {
 }
 
 void ImageControl::paintEvent(QPaintEvent*) {
-    if (m_picture.isNull())
-        return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
+    if (!m_picture.isNull())
+        painter.drawPixmap(0, 0, m_picture);
+    paintFocusCue(painter);
 }
 
 SingleLineTextBox::SingleLineTextBox(QWidget* parent) : QLineEdit(parent) {

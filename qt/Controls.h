@@ -14,7 +14,8 @@ namespace linkvane {
 
 // A control that owns the mouse over its rectangle: moves and clicks there are its own and never
 // reach the window's bare surface. A click is a left press and release inside the control; the
-// second press of a double-click is no click.
+// second press of a double-click is no click. One that the keyboard reaches is pressed by Return,
+// Enter or space as by a click, and shows that it has the focus.
 class MouseControl : public QWidget {
     Q_OBJECT
 public:
@@ -32,6 +33,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // The focus mark over whatever the control drew, while it has the focus.
+    void paintFocusCue(QPainter& painter) const;
 
 private:
     ClickCounter m_clicks;

@@ -1,6 +1,7 @@
 #include "qt/FormWindow.h"
 
 #include "forms/Form.h"
+#include "forms/ScreenReader.h"
 #include "forms/Twips.h"
 #include "qt/Accessibility.h"
 #include "qt/Fonts.h"
@@ -213,7 +214,10 @@ bool FormWindow::focusNextPrevChild(bool next) {
     const ControlDefinition* target =
         NextInTabOrder(m_form.definition(), current, !next, [this](const ControlDefinition& d) {
             const QWidget* widget = control(d.name);
-            return widget && widget->isVisible() && widget->isEnabled();
+            const auto* drawn = qobject_cast<const MouseControl*>(widget);
+            const QRect place = widget ? widget->geometry() : QRect();
+            return widget && widget->isVisible() && widget->isEnabled() && (!drawn || drawn->isClickable()) &&
+                   InSight({place.x(), place.y(), place.width(), place.height()}, {width(), height()});
         });
     if (target)
         control(target->name)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
@@ -244,6 +248,7 @@ void FormWindow::BuildControls() {
         control->setObjectName(Q(d.name));
         m_controls.insert(Q(d.name), control);
         bindEvents(d, control);
+        nameForScreenReaders(d);
     }
     stackControls();
     orderTabs();
@@ -283,15 +288,12 @@ QWidget* FormWindow::buildControl(const ControlDefinition& d) {
     case ControlKind::Timer:
         break;
     }
-    if (!d.toolTip.empty()) {
+    if (!d.toolTip.empty())
         widget->setToolTip(Q(d.toolTip));
-        widget->setAccessibleName(Q(d.toolTip));
-    }
-    if (!d.accessibleName.empty())
-        widget->setAccessibleName(Q(d.accessibleName));
     if (d.pointer == MousePointer::Hand)
         widget->setCursor(HandCursor());
-    widget->setFocusPolicy(TakesFocus(d) ? Qt::StrongFocus : Qt::NoFocus);
+    // A drawn control is reached by Tab alone: a click on it leaves the focus where it was.
+    widget->setFocusPolicy(!TakesFocus(d) ? Qt::NoFocus : IsWindowed(d) ? Qt::StrongFocus : Qt::TabFocus);
     if (TakesFocus(d))
         widget->installEventFilter(this);
     widget->setVisible(d.visible);
@@ -307,23 +309,30 @@ void FormWindow::stackControls() {
             widget->raise();
     }
     for (auto it = controls.crbegin(); it != controls.crend(); ++it) {
-        if (TakesFocus(*it))
+        if (IsWindowed(*it))
             control(it->name)->raise();
     }
 }
 
 // Tab itself goes through focusNextPrevChild; Qt's own chain is kept in the same order for
-// whatever else walks it.
+// whatever else walks it. A window shows with the focus in its first box or button, never on a
+// drawn control, which only Tab reaches.
 void FormWindow::orderTabs() {
     QWidget* previous = nullptr;
     for (const ControlDefinition* d : TabOrder(m_form.definition())) {
         QWidget* widget = control(d->name);
         if (previous)
             setTabOrder(previous, widget);
-        else
+        if (!m_firstInTabOrder && IsWindowed(*d))
             m_firstInTabOrder = widget;
         previous = widget;
     }
+}
+
+// The name follows the text of a label; a box is named by its heading, an image by its tooltip.
+void FormWindow::nameForScreenReaders(const ControlDefinition& d) {
+    if (QWidget* widget = control(d.name))
+        widget->setAccessibleName(Q(AccessibleName(m_form.definition(), d, Text(d.name))));
 }
 
 // Only a control with a click handler is connected to clicks, so that it knows it is clickable.
@@ -394,6 +403,8 @@ void FormWindow::SetText(std::string_view name, const std::u16string& value) {
         caption->setText(text);
     else if (auto* button = qobject_cast<QPushButton*>(control))
         button->setText(text);
+    if (const ControlDefinition* d = m_form.definition().find(name))
+        nameForScreenReaders(*d);
 }
 
 bool FormWindow::IsBold(std::string_view name) const {
