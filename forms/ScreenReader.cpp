@@ -1,9 +1,24 @@
 #include "forms/ScreenReader.h"
 
+#include <algorithm>
+
 namespace linkvane {
 
 bool ExposedToScreenReaders(const ControlDefinition& control) {
     return control.kind != ControlKind::Timer && control.visible;
+}
+
+std::vector<const ControlDefinition*> ScreenReaderOrder(const FormDefinition& form) {
+    std::vector<const ControlDefinition*> order;
+    for (const ControlDefinition* control : TabOrder(form)) {
+        if (ExposedToScreenReaders(*control))
+            order.push_back(control);
+    }
+    for (const ControlDefinition& control : form.controls) {
+        if (ExposedToScreenReaders(control) && std::find(order.begin(), order.end(), &control) == order.end())
+            order.push_back(&control);
+    }
+    return order;
 }
 
 std::u16string AccessibleName(const FormDefinition& form, const ControlDefinition& control,

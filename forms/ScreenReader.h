@@ -5,6 +5,7 @@
 #include "forms/FormDefinition.h"
 
 #include <string>
+#include <vector>
 
 namespace linkvane {
 
@@ -13,6 +14,10 @@ enum class AccessibleRole { PushButton, Link, StaticText, Graphic, EditableText 
 // Whether screen readers see the control at all: a timer is nothing to see, and a hidden control
 // (the banner's two address boxes) is not there for them.
 bool ExposedToScreenReaders(const ControlDefinition& control);
+
+// The controls screen readers see, in the order they are read: the tab order, then the rest as
+// they are stacked, the topmost first.
+std::vector<const ControlDefinition*> ScreenReaderOrder(const FormDefinition& form);
 
 // The name a screen reader announces: an image button's or the banner's tooltip, the name the
 // layout gives a bare hot area (the back button, by the caption drawn over it), a text box's

@@ -3,6 +3,7 @@
 #include "forms/Form.h"
 #include "forms/LabelText.h"
 #include "forms/Twips.h"
+#include "win32/Accessible.h"
 #include "win32/ChildControls.h"
 #include "win32/Dpi.h"
 #include "win32/MessageLoop.h"
@@ -178,7 +179,10 @@ void FormWindow::buildControl(const ControlDefinition& definition, std::size_t i
 }
 
 void FormWindow::buildChildWindow(Control& control, std::size_t index) {
-    control.window = CreateChildControl(m_window, *control.definition, kFirstId + index, m_dpi);
+    const ControlDefinition& d = *control.definition;
+    control.window = CreateChildControl(m_window, d, kFirstId + index, m_dpi);
+    if (d.kind == ControlKind::TextBox)
+        NameForScreenReaders(control.window, AccessibleName(m_form.definition(), d, {}));
 }
 
 void FormWindow::addToolTip(Control& control) {
@@ -287,6 +291,7 @@ void FormWindow::DestroyControls() {
         enableOtherWindows();
     m_pressed.clear();
     m_focusBeforeDeactivation = nullptr;
+    m_keyFocus.clear();
     if (m_window) {
         HWND window = std::exchange(m_window, nullptr);
         ShowWindow(window, SW_HIDE);
@@ -313,9 +318,10 @@ void FormWindow::centreOnScreen() {
     SetWindowPos(m_window, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A window shows with the focus in its first box or button; drawn controls wait for Tab.
 void FormWindow::focusFirstControl() {
     for (const ControlDefinition* d : TabOrder(m_form.definition())) {
-        if (canTakeFocus(*d)) {
+        if (IsWindowed(*d) && canTakeFocus(*d)) {
             SetFocus(find(d->name)->window);
             return;
         }
@@ -368,22 +374,31 @@ void FormWindow::EndModal() { m_modalEnded = true; }
 
 bool FormWindow::IsVisible() const { return m_window && IsWindowVisible(m_window); }
 
+// Tab passes by what is hidden, disabled or out of sight, and by a drawn control nothing listens to.
 bool FormWindow::canTakeFocus(const ControlDefinition& definition) const {
     const Control* control = find(definition.name);
-    return control && control->window && IsWindowVisible(control->window) && IsWindowEnabled(control->window);
+    if (!control)
+        return false;
+    RECT client{}, box = ControlRect(definition.name);
+    GetClientRect(m_window, &client);
+    if (!InSight({box.left, box.top, box.right - box.left, box.bottom - box.top}, {client.right, client.bottom}))
+        return false;
+    if (!control->window)
+        return definition.visible && m_form.HasClickHandler(definition.name);
+    return IsWindowVisible(control->window) && IsWindowEnabled(control->window);
 }
 
 void FormWindow::MoveFocus(bool backwards) {
     HWND focus = GetFocus();
-    std::string current;
+    std::string current = focus == m_window ? m_keyFocus : std::string();
     for (const Control& control : m_controls) {
         if (control.window && control.window == focus)
             current = control.definition->name;
     }
     const ControlDefinition* next = NextInTabOrder(m_form.definition(), current, backwards,
                                                    [this](const ControlDefinition& d) { return canTakeFocus(d); });
-    if (const Control* control = next ? find(next->name) : nullptr)
-        SetFocus(control->window);
+    if (next)
+        FocusControl(*next);
 }
 
 // --- Controls' state ------------------------------------------------------------------------
@@ -440,6 +455,7 @@ void FormWindow::SetText(std::string_view name, const std::u16string& text) {
     control->text = text;
     layoutLabel(*control);
     invalidate(control->area);
+    announceNameChange(*control);
 }
 
 bool FormWindow::IsBold(std::string_view name) const {
@@ -527,6 +543,7 @@ void FormWindow::paint() {
             if (IntersectRect(&overlap, &control->area, &dirty))
                 drawControl(memory, *control);
         }
+        drawFocusCue(memory);
         SetViewportOrgEx(memory, 0, 0, nullptr);
         BitBlt(screen, dirty.left, dirty.top, width, height, memory, 0, 0, SRCCOPY);
         SelectObject(memory, previous);
@@ -620,6 +637,8 @@ void FormWindow::onActivate(bool active) {
     }
     if (m_focusBeforeDeactivation && IsWindow(m_focusBeforeDeactivation))
         SetFocus(m_focusBeforeDeactivation);
+    else if (!m_keyFocus.empty())
+        SetFocus(m_window);
     else
         focusFirstControl();
 }
@@ -681,6 +700,22 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         onActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_KEYDOWN:
+        if (onKeyDown(wParam, lParam))
+            return 0;
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // The focus cue shows while the window itself has the focus; a box that takes it ends it.
+        if (const Control* focused = find(m_keyFocus))
+            invalidate(focused->area);
+        if (message == WM_KILLFOCUS && wParam && IsChild(window, reinterpret_cast<HWND>(wParam)))
+            m_keyFocus.clear();
+        return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT object = AnswerGetObject(window, wParam, lParam))
+            return object;
+        break;
     case WM_DPICHANGED:
         // Both words carry the new resolution; the suggested rectangle keeps the window's place.
         takeResolution(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));

@@ -5,11 +5,13 @@
 
 #include "forms/Click.h"
 #include "forms/Desktop.h"
+#include "forms/ScreenReader.h"
 #include "win32/Backdrop.h"
 #include "win32/Picture.h"
 
 #include <windows.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +50,25 @@ public:
     // Moves the keyboard focus to the next (or previous) control of the tab order that is shown.
     void MoveFocus(bool backwards);
 
+    // --- Screen readers and the keyboard on drawn controls (win32/FormWindowAccess.cpp) ---
+    struct ScreenReaderElement {
+        const ControlDefinition* definition = nullptr;
+        HWND window = nullptr;  // a text box or the button; null for a drawn control
+        RECT screen{};          // where it lies on the screen
+        std::u16string name;
+        AccessibleRole role = AccessibleRole::StaticText;
+        bool clickable = false, inSight = false, focusable = false, focused = false;
+    };
+    // Every control screen readers see, in reading order (forms/ScreenReader.h).
+    std::vector<ScreenReaderElement> ScreenReaderElements() const;
+    // The control a click at a point of the client area reaches: a child window, or the topmost
+    // drawn control there; empty for the bare surface.
+    std::string_view ControlAt(POINT point) const;
+    // Presses a drawn control as a click on it does: queued as one, behind the input before it.
+    void PostPress(const ControlDefinition& control);
+    // Gives the keyboard focus to a control that takes it, drawn or not.
+    void FocusControl(const ControlDefinition& control);
+
     // Where a control is in client pixels: the area that takes the mouse (a drawn control) or
     // the child window's rectangle; empty for an unknown control. For tests and tools.
     RECT ControlRect(std::string_view control) const;
@@ -68,6 +89,7 @@ private:
         Picture picture;
         UINT_PTR timer = 0;
         UINT_PTR toolId = 0;
+        std::chrono::steady_clock::time_point nameAnnounced{};  // a label's last name change told
     };
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -98,6 +120,10 @@ private:
     bool onSetCursor();
     void onTimer(UINT_PTR timer);
     void onActivate(bool active);
+    bool onKeyDown(WPARAM key, LPARAM flags);
+    void drawFocusCue(HDC dc) const;
+    void announceNameChange(Control& control);
+    long childIdOf(const ControlDefinition& control) const;
 
     void disableOtherWindows();
     void enableOtherWindows();
@@ -120,6 +146,7 @@ private:
     };
     std::optional<TimedPress> m_lastPrimaryPress;  // a single press that may begin a double-click
     HWND m_focusBeforeDeactivation = nullptr;
+    std::string m_keyFocus;  // the drawn control that has the keyboard focus, while the window has it
     bool m_modal = false, m_modalEnded = false;
     std::vector<HWND> m_disabledForModal;
 };

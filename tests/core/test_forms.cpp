@@ -8,6 +8,7 @@
 #include "forms/LabelText.h"
 #include "forms/LongLines.h"
 #include "forms/PictureHeader.h"
+#include "forms/ScreenReader.h"
 #include "forms/ShapeableText.h"
 #include "forms/Twips.h"
 #include "tests/support/codepoints.h"
@@ -284,6 +285,12 @@ TEST_CASE("the tab order follows the stored indexes; Tab moves along it, round, 
     CHECK(!InSight({208, 399, 241, 25}, client));
     CHECK(!InSight({-30, 10, 30, 20}, client));
     CHECK(!InSight({10, 10, 0, 20}, client));
+
+    // Screen readers read the tab order first, then the rest as stacked; a timer is nothing to read.
+    names.clear();
+    for (const ControlDefinition* control : ScreenReaderOrder(definition))
+        names.push_back(control->name);
+    CHECK(names == std::vector<std::string>{"Box1", "Box2", "Button", "Caption", "Unordered"});
 }
 
 TEST_CASE("a window is centred with its frame") {

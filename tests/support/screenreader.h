@@ -1,22 +1,12 @@
 #pragma once
 // What a screen reader is told of the controls of the three windows, the same on every desktop:
-// the window, the control, its role and its name, as code points. An empty name is the text the
+// the window, the control, its role and its name, as code points; an empty name is the text the
 // control shows at the time.
-
 #include "forms/ScreenReader.h"
-
 #include <string>
 #include <vector>
-
 namespace linkvane {
-
-struct Announced {
-    const char* window;
-    const char* control;
-    AccessibleRole role;
-    std::u16string name;
-};
-
+struct Announced { const char *window, *control; AccessibleRole role; std::u16string name; };
 inline const std::vector<Announced>& AnnouncedControls() {
     using R = AccessibleRole;
     static const std::vector<Announced> rows = {
@@ -37,5 +27,4 @@ inline const std::vector<Announced>& AnnouncedControls() {
     };
     return rows;
 }
-
 }  // namespace linkvane
