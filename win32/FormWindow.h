@@ -1,18 +1,19 @@
 #pragma once
 // The Win32 runtime of a window: a top-level window built from its form's definition at every
-// showing. Labels and images are drawn on the window's own surface and hit-tested here, in the
-// layout's stacking order; text boxes and the button are the system's EDIT and BUTTON controls.
+// showing, shown centred or modal, with the keyboard focus and the controls' state. Its drawn
+// controls are laid out, painted and hit-tested in win32/DrawnControls.h, its tips are
+// win32/ToolTips.h, and its window procedure (mouse, timers, activation) is FormWindowMessages.cpp.
 
 #include "forms/Click.h"
 #include "forms/Desktop.h"
 #include "forms/ScreenReader.h"
 #include "win32/Backdrop.h"
-#include "win32/Picture.h"
+#include "win32/DrawnControls.h"
+#include "win32/PressTiming.h"
+#include "win32/ToolTips.h"
 
 #include <windows.h>
 
-#include <chrono>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,28 +70,12 @@ public:
     // Gives the keyboard focus to a control that takes it, drawn or not.
     void FocusControl(const ControlDefinition& control);
 
-    // Where a control is in client pixels: the area that takes the mouse (a drawn control) or
-    // the child window's rectangle; empty for an unknown control. For tests and tools.
-    RECT ControlRect(std::string_view control) const;
-
-    // The resolution the window is laid out at, in dots per inch, and its background picture.
-    int dpi() const { return m_dpi; }
-    const Backdrop& backdrop() const { return m_background; }
-
 private:
-    struct Control {
-        const ControlDefinition* definition = nullptr;
-        HWND window = nullptr;     // text boxes and the button
-        POINT textOrigin{};        // a label: where its line of text starts
-        RECT area{};               // a drawn control: where it takes the mouse and draws
-        std::u16string text;       // a label's caption, or the text last handed to a text box
-        bool bold = false;
-        ReadingOrder readingOrder = ReadingOrder::LeftToRight;
-        Picture picture;
-        UINT_PTR timer = 0;
-        UINT_PTR toolId = 0;
-        std::chrono::steady_clock::time_point nameAnnounced{};  // a label's last name change told
-    };
+    using Control = WindowControl;
+    // Child windows and timers are numbered from here, by their place in the definition.
+    static constexpr UINT_PTR kFirstId = 100;
+    // The test suite reads the built controls' places, the resolution and the background.
+    friend struct FormWindowInspector;
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -100,30 +85,29 @@ private:
     void buildChildWindow(Control& control, std::size_t index);
     void addToolTip(Control& control);
     void updateToolRect(const Control& control);
-    void layoutLabel(Control& control);
-    void placeImage(Control& control);
     void takeResolution(int dpi, const RECT* suggested);
     void armTimer(Control& control);
     void centreOnScreen();
     void focusFirstControl();
     bool canTakeFocus(const ControlDefinition& definition) const;
 
-    void paint();
-    void drawControl(HDC dc, const Control& control) const;
     void invalidate(const RECT& area);
+    // Lays a drawn control out again for a new text, weight, reading order or picture.
+    template <typename Change>
+    void redraw(Control& control, Change change);
 
-    const Control* controlAt(POINT point) const;
     void onMouseMove(POINT point);
-    PressKind primaryPressKind(POINT point);
     void onButtonDown(POINT point, MouseButton button, PressKind kind);
     void onButtonUp(POINT point, MouseButton button);
     bool onSetCursor();
     void onTimer(UINT_PTR timer);
     void onActivate(bool active);
     bool onKeyDown(WPARAM key, LPARAM flags);
-    void drawFocusCue(HDC dc) const;
+    void onFocusChange(bool gained, HWND other);
     void announceNameChange(Control& control);
     long childIdOf(const ControlDefinition& control) const;
+    // A control's rectangle in client pixels: its drawn area, or its child window's.
+    RECT placeOf(const Control& control) const;
 
     void disableOtherWindows();
     void enableOtherWindows();
@@ -136,15 +120,11 @@ private:
     int m_dpi = 96;
     HICON m_bigIcon = nullptr, m_smallIcon = nullptr;
     HWND m_window = nullptr;
-    HWND m_toolTips = nullptr;
+    ToolTips m_toolTips;
     std::vector<Control> m_controls;
     std::string m_pressed;  // the drawn control a press of the primary button went down on
     ClickCounter m_clicks;
-    struct TimedPress {
-        LONG time;  // GetMessageTime() of the press
-        POINT point;
-    };
-    std::optional<TimedPress> m_lastPrimaryPress;  // a single press that may begin a double-click
+    PressTiming m_primaryPresses;
     HWND m_focusBeforeDeactivation = nullptr;
     std::string m_keyFocus;  // the drawn control that has the keyboard focus, while the window has it
     bool m_modal = false, m_modalEnded = false;

@@ -1,7 +1,6 @@
 // The form window's side of screen readers (win32/Accessible.h) and of the keyboard on the
-// controls drawn on its surface: which control has the focus, the cue that shows it, and presses.
+// controls drawn on its surface: which control has the focus, and presses.
 
-#include "forms/FocusCue.h"
 #include "forms/Form.h"
 #include "forms/ScreenReader.h"
 #include "win32/FormWindow.h"
@@ -34,7 +33,7 @@ std::vector<FormWindow::ScreenReaderElement> FormWindow::ScreenReaderElements() 
         ScreenReaderElement& element = elements.emplace_back();
         element.definition = d;
         element.window = control->window;
-        RECT box = ControlRect(d->name);
+        RECT box = placeOf(*control);
         element.inSight = InSight({box.left, box.top, box.right - box.left, box.bottom - box.top},
                                   {client.right, client.bottom});
         MapWindowPoints(m_window, nullptr, reinterpret_cast<POINT*>(&box), 2);
@@ -51,11 +50,11 @@ std::vector<FormWindow::ScreenReaderElement> FormWindow::ScreenReaderElements() 
 std::string_view FormWindow::ControlAt(POINT point) const {
     // Child windows lie above everything drawn.
     for (const Control& control : m_controls) {
-        RECT box = ControlRect(control.definition->name);
+        RECT box = placeOf(control);
         if (control.window && IsWindowVisible(control.window) && PtInRect(&box, point))
             return control.definition->name;
     }
-    const Control* drawn = controlAt(point);
+    const Control* drawn = DrawnControlAt(m_controls, point);
     return drawn ? std::string_view(drawn->definition->name) : std::string_view();
 }
 
@@ -101,21 +100,21 @@ bool FormWindow::onKeyDown(WPARAM key, LPARAM flags) {
     return true;
 }
 
-void FormWindow::drawFocusCue(HDC dc) const {
-    const Control* control = find(m_keyFocus);
-    if (!control || GetFocus() != m_window)
-        return;
-    const RECT& area = control->area;
-    const FocusCue cue = FocusCueFor({area.left, area.top, area.right - area.left, area.bottom - area.top},
-                                     double(m_dpi) / kStandardDpi);
-    HPEN pen = CreatePen(PS_SOLID, cue.lineWidth, RGB(cue.red, cue.green, cue.blue));
-    const HGDIOBJ previousPen = SelectObject(dc, pen);
-    const HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    const PixelRect& r = cue.outline;
-    RoundRect(dc, r.left, r.top, r.right(), r.bottom(), 2 * cue.cornerRadius, 2 * cue.cornerRadius);
-    SelectObject(dc, previousBrush);
-    SelectObject(dc, previousPen);
-    DeleteObject(pen);
+// The focus cue shows while the window itself has the focus; a box that takes the focus ends it.
+void FormWindow::onFocusChange(bool gained, HWND other) {
+    if (const Control* focused = find(m_keyFocus))
+        invalidate(focused->area);
+    if (!gained && other && IsChild(m_window, other))
+        m_keyFocus.clear();
+}
+
+RECT FormWindow::placeOf(const Control& control) const {
+    if (!control.window)
+        return control.area;
+    RECT box;
+    GetWindowRect(control.window, &box);
+    MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&box), 2);
+    return box;
 }
 
 void FormWindow::announceNameChange(Control& control) {

@@ -24,6 +24,28 @@
 #include <cstdint>
 #include <thread>
 
+namespace linkvane {
+
+// What the suite reads of a built window: where a control is in client pixels (the area that
+// takes the mouse of a drawn control, or the child window's rectangle), the resolution it is laid
+// out at and its background picture.
+struct FormWindowInspector {
+    const FormWindow& window;
+    RECT ControlRect(std::string_view name) const {
+        const WindowControl* control = window.find(name);
+        if (!control || !control->window)
+            return control ? control->area : RECT{};
+        RECT box;
+        GetWindowRect(control->window, &box);
+        MapWindowPoints(nullptr, window.m_window, reinterpret_cast<POINT*>(&box), 2);
+        return box;
+    }
+    int dpi() const { return window.m_dpi; }
+    const Backdrop& backdrop() const { return window.m_background; }
+};
+
+}  // namespace linkvane
+
 using namespace linkvane;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
@@ -180,7 +202,7 @@ TEST_CASE_FIXTURE(Loaded, "hostile messages: every box and label draws them and 
 }
 
 TEST_CASE_FIXTURE(Loaded, "labels keep their edges; pictures and the topmost control take the mouse where drawn") {
-    FormWindow& window = form.window();
+    const FormWindowInspector window{form.window()};
     const int valueRight = TwipsToPixels(3000 + 600);
     form.setText("Value", u"\u0686\u0647\u0627\u0631\u0634\u0646\u0628\u0647  23  "
                           u"\u0627\u0631\u062F\u064A\u0628\u0647\u0634\u062A  1405");
@@ -325,8 +347,8 @@ TEST_CASE("resolution: the main window at the screen's dots per inch, every labe
     Form form(MainDefinition());
     form.Load();
     form.Show();
-    auto& window = static_cast<FormWindow&>(form.view());
-    HWND handle = window.handle();
+    const FormWindowInspector window{static_cast<FormWindow&>(form.view())};
+    HWND handle = window.window.handle();
     PumpMessages();
     UpdateWindow(handle);
     const int dpi = SystemDpi();
@@ -445,7 +467,7 @@ TEST_CASE("screen readers find, name, focus and press the controls of the three 
             const long roles[] = {ROLE_SYSTEM_PUSHBUTTON, ROLE_SYSTEM_LINK, ROLE_SYSTEM_STATICTEXT, ROLE_SYSTEM_GRAPHIC, ROLE_SYSTEM_TEXT};
             CHECK((child->get_accRole(id, &role) == S_OK && role.lVal == roles[int(row.role)]));
             CHECK((state(child, id) & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) == 0);
-            RECT box = static_cast<FormWindow&>(form->view()).ControlRect(row.control), at{};
+            RECT box = FormWindowInspector{static_cast<FormWindow&>(form->view())}.ControlRect(row.control), at{};
             MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&box), 2);
             child->accLocation(&at.left, &at.top, &at.right, &at.bottom, id);
             const RECT located{at.left, at.top, at.left + at.right, at.top + at.bottom};  // a box: its client area
