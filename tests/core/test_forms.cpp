@@ -278,14 +278,10 @@ TEST_CASE("the tab order follows the stored indexes; Tab moves along it, round, 
     CHECK(name(NextInTabOrder(definition, "Box1", false, [](const ControlDefinition&) { return false; })) == "none");
     CHECK(definition.find("Missing") == nullptr);
 
-    // A control is out of sight only when none of it is within the client area (a button below
-    // the bottom edge of a window at its designed size); an empty one is never in sight.
-    const PixelSize client{699, 399};
-    CHECK(InSight({208, 390, 241, 25}, client));
-    CHECK(!InSight({208, 399, 241, 25}, client));
-    CHECK(!InSight({-30, 10, 30, 20}, client));
-    CHECK(!InSight({10, 10, 0, 20}, client));
-
+    // Out of sight is none of it within the client area (a button below the bottom edge); an
+    // empty control is never in sight.
+    CHECK(InSight({208, 390, 241, 25}, {699, 399}));
+    CHECK(!(InSight({208, 399, 241, 25}, {699, 399}) || InSight({-30, 10, 30, 20}, {699, 399}) || InSight({10, 10, 0, 20}, {699, 399})));
     // Screen readers read the tab order first, then the rest as stacked; a timer is nothing to read.
     names.clear();
     for (const ControlDefinition* control : ScreenReaderOrder(definition))

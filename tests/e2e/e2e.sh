@@ -222,6 +222,16 @@ maker_window() {
     desktop_locate "$main_title"
 }
 
+# Without a mouse, from the message box: Tab (back with Shift) reaches the buttons, Return and space press them.
+keyboard_only() {
+    step "keyboard only: Tab to search, Return; Tab to go to site, space: the address opens"
+    local key
+    for key in Tab Tab shift+Tab Tab Return; do desktop_key "$main_window" "$key"; sleep 0.3; done
+    wait_for 10 eval '[ "$(address_requests)" -ge 2 ]' || fail "Return on the focused search button did not search"
+    for key in Tab space; do desktop_key "$main_window" "$key"; sleep 0.3; done
+    expect_opened 4 "@$served/link-server/ads/link.txt" link
+}
+
 # Closing the main window ends the program, with status 0, within $1 ms.
 close_main_window() {
     local asked; asked=$(now_ms)
@@ -274,7 +284,8 @@ search_then_go_to_site
 banner
 support_window
 maker_window
-[ "$(opened_count)" = 4 ] || fail "the opener was called $(opened_count) times, not 4"
+keyboard_only
+[ "$(opened_count)" = 5 ] || fail "the opener was called $(opened_count) times, not 5"
 step "closing the main window ends the program"
 close_main_window 10000
 servers_down
