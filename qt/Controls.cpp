@@ -1,6 +1,5 @@
 #include "qt/Controls.h"
 
-#include "forms/FocusCue.h"
 #include "forms/LabelText.h"
 #include "forms/LongLines.h"
 
@@ -102,25 +101,34 @@ void MouseControl::keyPressEvent(QKeyEvent* event) {
         emit clicked();
 }
 
+// The window draws the mark (a label's lies outside the label): it paints that place again.
 void MouseControl::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
-    update();
+    const PixelRect extent = focusCue().extent();
+    if (parentWidget())
+        parentWidget()->update(extent.left, extent.top, extent.width, extent.height);
 }
 
 void MouseControl::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
-    update();
+    const PixelRect extent = focusCue().extent();
+    if (parentWidget())
+        parentWidget()->update(extent.left, extent.top, extent.width, extent.height);
 }
 
-void MouseControl::paintFocusCue(QPainter& painter) const {
-    if (!hasFocus())
-        return;
-    const FocusCue cue = FocusCueFor({0, 0, width(), height()});
+void MouseControl::DrawFocusCue(QPainter& painter, const FocusCue& cue, QPoint offset) {
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(QColor(cue.red, cue.green, cue.blue), cue.lineWidth));
     painter.setBrush(Qt::NoBrush);
     const PixelRect& r = cue.outline;
-    painter.drawRoundedRect(QRectF(r.left, r.top, r.width, r.height), cue.cornerRadius, cue.cornerRadius);
+    painter.drawRoundedRect(QRectF(r.left + offset.x(), r.top + offset.y(), r.width, r.height), cue.cornerRadius,
+                            cue.cornerRadius);
+    painter.restore();
+}
+
+FocusCue MouseControl::focusCue() const {
+    return FocusCueFor({x(), y(), width(), height()}, qobject_cast<const LabelControl*>(this) != nullptr);
 }
 
 LabelControl::LabelControl(const ControlDefinition& definition, QWidget* parent)
@@ -179,7 +187,6 @@ void LabelControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(font());
     DrawLine(painter, m_pen, m_text, m_readingOrder);
-    paintFocusCue(painter);
 }
 
 ImageControl::ImageControl(QWidget* parent) : MouseControl(parent) {
@@ -196,7 +203,9 @@ void ImageControl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!m_picture.isNull())
         painter.drawPixmap(0, 0, m_picture);
-    paintFocusCue(painter);
+    // Over the picture: the banner's covers the window's surface.
+    if (hasFocus())
+        DrawFocusCue(painter, focusCue(), -pos());
 }
 
 SingleLineTextBox::SingleLineTextBox(QWidget* parent) : QLineEdit(parent) {

@@ -3,6 +3,7 @@
 // button are Qt's own widgets, configured by Form.
 
 #include "forms/Click.h"
+#include "forms/FocusCue.h"
 #include "forms/FormDefinition.h"
 
 #include <QPixmap>
@@ -23,6 +24,10 @@ public:
 
     // Clickable when something listens to its clicks: the window has a handler for it.
     bool isClickable() const;
+    // Where the focus mark lies, in the window's coordinates.
+    FocusCue focusCue() const;
+    // Draws a focus mark, moved by `offset` from the window's coordinates.
+    static void DrawFocusCue(QPainter& painter, const FocusCue& cue, QPoint offset = {});
 
 signals:
     void clicked();
@@ -36,8 +41,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    // The focus mark over whatever the control drew, while it has the focus.
-    void paintFocusCue(QPainter& painter) const;
 
 private:
     ClickCounter m_clicks;

@@ -131,9 +131,12 @@ void FormWindow::ShowCentred() {
     m_awaitingFrame = true;
     if (QWindow* window = windowHandle())
         window->installEventFilter(this);
-    // The control first in the tab order has the focus when the window first shows.
+    // The first box or button of the tab order has the focus when the window first shows; a window
+    // with none keeps it itself, so that its drawn controls wait for Tab as on Windows.
     if (m_firstInTabOrder && m_firstInTabOrder->isVisible())
         m_firstInTabOrder->setFocus(Qt::OtherFocusReason);
+    else
+        setFocus(Qt::OtherFocusReason);
 }
 
 void FormWindow::RunModal() {
@@ -473,6 +476,9 @@ void FormWindow::paintEvent(QPaintEvent*) {
     // Beyond the picture the window keeps its plain colour.
     if (!m_background.isNull())
         painter.drawPixmap(0, 0, m_background);
+    // A focused label's mark lies around it, on the window's surface.
+    if (auto* focused = qobject_cast<const LabelControl*>(focusWidget()); focused && focused->hasFocus())
+        MouseControl::DrawFocusCue(painter, focused->focusCue());
 }
 
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {

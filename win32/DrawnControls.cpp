@@ -2,8 +2,6 @@
 
 #include "win32/DrawnControls.h"
 
-#include "forms/FocusCue.h"
-
 #include "forms/LabelText.h"
 #include "forms/Twips.h"
 #include "win32/Text.h"
@@ -72,9 +70,8 @@ void PlaceImage(WindowControl& control, int dpi) {
 // never flickers through the background.
 namespace {
 
-void DrawFocusCue(HDC dc, const RECT& area, int dpi) {
-    const FocusCue cue = FocusCueFor({area.left, area.top, area.right - area.left, area.bottom - area.top},
-                                     double(dpi) / kStandardDpi);
+void DrawFocusCue(HDC dc, const WindowControl& control, int dpi) {
+    const FocusCue cue = FocusCueOf(control, dpi);
     HPEN pen = CreatePen(PS_SOLID, cue.lineWidth, RGB(cue.red, cue.green, cue.blue));
     const HGDIOBJ previousPen = SelectObject(dc, pen);
     const HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
@@ -107,7 +104,7 @@ void PaintWindow(HWND window, const Backdrop& background, const std::vector<Wind
                 DrawControl(memory, *control, dpi);
         }
         if (focused)
-            DrawFocusCue(memory, focused->area, dpi);
+            DrawFocusCue(memory, *focused, dpi);
         SetViewportOrgEx(memory, 0, 0, nullptr);
         BitBlt(screen, dirty.left, dirty.top, width, height, memory, 0, 0, SRCCOPY);
         SelectObject(memory, previous);
@@ -117,6 +114,12 @@ void PaintWindow(HWND window, const Backdrop& background, const std::vector<Wind
     if (memory)
         DeleteDC(memory);
     EndPaint(window, &ps);
+}
+
+FocusCue FocusCueOf(const WindowControl& control, int dpi) {
+    const RECT& area = control.area;
+    return FocusCueFor({area.left, area.top, area.right - area.left, area.bottom - area.top},
+                       control.definition->kind == ControlKind::Label, double(dpi) / kStandardDpi);
 }
 
 // The topmost is the one stored first.

@@ -3,6 +3,7 @@
 // images are laid out at the window's resolution, painted in the layout's stacking order and
 // hit-tested here; text boxes and the button are child windows (win32/ChildControls.h).
 
+#include "forms/FocusCue.h"
 #include "forms/FormDefinition.h"
 #include "win32/Backdrop.h"
 #include "win32/Picture.h"
@@ -44,6 +45,9 @@ void PlaceImage(WindowControl& image, int dpi);
 // drawn control that has the keyboard focus, if one has.
 void PaintWindow(HWND window, const Backdrop& background, const std::vector<WindowControl>& controls, int dpi,
                  const WindowControl* focused = nullptr);
+
+// Where the focus cue of a drawn control lies at a resolution.
+FocusCue FocusCueOf(const WindowControl& control, int dpi);
 
 // The topmost drawn control that is shown under a point of the client area, or none.
 const WindowControl* DrawnControlAt(const std::vector<WindowControl>& controls, POINT point);

@@ -104,6 +104,7 @@ private:
     void onActivate(bool active);
     bool onKeyDown(WPARAM key, LPARAM flags);
     void onFocusChange(bool gained, HWND other);
+    void invalidateFocusCue();
     void announceNameChange(Control& control);
     long childIdOf(const ControlDefinition& control) const;
     // A control's rectangle in client pixels: its drawn area, or its child window's.

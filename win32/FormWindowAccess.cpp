@@ -74,8 +74,7 @@ void FormWindow::FocusControl(const ControlDefinition& definition) {
     Control* control = find(definition.name);
     if (!control || !m_window)
         return;
-    if (const Control* before = find(m_keyFocus))
-        invalidate(before->area);
+    invalidateFocusCue();
     if (control->window) {
         m_keyFocus.clear();
         SetFocus(control->window);
@@ -83,7 +82,7 @@ void FormWindow::FocusControl(const ControlDefinition& definition) {
     }
     m_keyFocus = definition.name;
     SetFocus(m_window);
-    invalidate(control->area);
+    invalidateFocusCue();
     NotifyWinEvent(EVENT_OBJECT_FOCUS, m_window, OBJID_CLIENT, childIdOf(definition));
 }
 
@@ -102,10 +101,16 @@ bool FormWindow::onKeyDown(WPARAM key, LPARAM flags) {
 
 // The focus cue shows while the window itself has the focus; a box that takes the focus ends it.
 void FormWindow::onFocusChange(bool gained, HWND other) {
-    if (const Control* focused = find(m_keyFocus))
-        invalidate(focused->area);
+    invalidateFocusCue();
     if (!gained && other && IsChild(m_window, other))
         m_keyFocus.clear();
+}
+
+void FormWindow::invalidateFocusCue() {
+    if (const Control* focused = find(m_keyFocus)) {
+        const PixelRect extent = FocusCueOf(*focused, m_dpi).extent();
+        invalidate({extent.left, extent.top, extent.right(), extent.bottom()});
+    }
 }
 
 RECT FormWindow::placeOf(const Control& control) const {
