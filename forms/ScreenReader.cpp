@@ -35,6 +35,15 @@ std::u16string AccessibleName(const FormDefinition& form, const ControlDefinitio
     return control.kind == ControlKind::Image ? std::u16string() : shownText;
 }
 
+bool AnnounceNameChange(std::chrono::steady_clock::time_point& lastAnnounced,
+                        std::chrono::steady_clock::time_point now) {
+    constexpr auto kAtMostEvery = std::chrono::minutes(1);
+    if (lastAnnounced != std::chrono::steady_clock::time_point{} && now - lastAnnounced < kAtMostEvery)
+        return false;
+    lastAnnounced = now;
+    return true;
+}
+
 AccessibleRole AccessibleRoleOf(ControlKind kind, bool clickable) {
     switch (kind) {
     case ControlKind::TextBox: return AccessibleRole::EditableText;

@@ -4,6 +4,7 @@
 
 #include "forms/FormDefinition.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ std::vector<const ControlDefinition*> ScreenReaderOrder(const FormDefinition& fo
 // heading, or the text a label or button shows now (`shownText`). Empty for a picture with none.
 std::u16string AccessibleName(const FormDefinition& form, const ControlDefinition& control,
                               const std::u16string& shownText);
+
+// Whether a label's new text is told to screen readers now: at most once a minute for each label,
+// since the clock changes every second and a screen reader reads it when asked; the date and the
+// captions change far less often. Keeps the time of the last one told.
+bool AnnounceNameChange(std::chrono::steady_clock::time_point& lastAnnounced,
+                        std::chrono::steady_clock::time_point now);
 
 // A clickable image is a button and a clickable label a link; otherwise a picture or plain text.
 AccessibleRole AccessibleRoleOf(ControlKind kind, bool clickable);

@@ -21,12 +21,22 @@ QAccessible::Role QtRole(AccessibleRole role) {
     }
 }
 
-// The control's name is its QWidget::accessibleName, which its window keeps to the common rule
-// (forms/ScreenReader.h). The role follows clickability at every query, because handlers are
-// connected after the control is built.
+// The control's name follows the common rule (forms/ScreenReader.h): an image's is kept as its
+// QWidget::accessibleName, a label's follows its text. The role follows clickability at every
+// query, because handlers are connected after the control is built.
 class MouseControlAccessible : public QAccessibleWidget {
 public:
     explicit MouseControlAccessible(MouseControl* control) : QAccessibleWidget(control) {}
+
+    QString text(QAccessible::Text kind) const override {
+        const auto* label = qobject_cast<const LabelControl*>(control());
+        const auto* window = qobject_cast<const FormWindow*>(control()->window());
+        const ControlDefinition* d =
+            window ? window->form().definition().find(control()->objectName().toStdString()) : nullptr;
+        if (kind != QAccessible::Name || !label || !d)
+            return QAccessibleWidget::text(kind);
+        return QString::fromStdU16String(AccessibleName(window->form().definition(), *d, label->text().toStdU16String()));
+    }
 
     QAccessible::Role role() const override {
         const bool label = qobject_cast<const LabelControl*>(control()) != nullptr;

@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
+#include <chrono>
+
 namespace linkvane {
 
 // A control that owns the mouse over its rectangle: moves and clicks there are its own and never
@@ -66,6 +68,8 @@ public:
     // The text's line in the window: from its start, as wide as its advance, one line of the
     // font high. The layout's anchors are this line's edges.
     QRect textLine() const;
+    // When a change of its text was last told to screen readers (forms/ScreenReader.h).
+    std::chrono::steady_clock::time_point& nameAnnounced() { return m_nameAnnounced; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -78,6 +82,7 @@ private:
     QString m_text;
     QPoint m_pen;  // the text's start on its baseline, inside the label
     Qt::LayoutDirection m_readingOrder = Qt::LeftToRight;
+    std::chrono::steady_clock::time_point m_nameAnnounced{};
 };
 
 // A transparent hot area, or a picture drawn at its own size from the top-left corner.

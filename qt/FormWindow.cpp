@@ -8,6 +8,7 @@
 #include "qt/HandCursor.h"
 #include "qt/Picture.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QImage>
@@ -332,10 +333,19 @@ void FormWindow::orderTabs() {
     }
 }
 
-// The name follows the text of a label; a box is named by its heading, an image by its tooltip.
+// A box is named by its heading, an image by its tooltip. A label's name is its text at every
+// question (qt/Accessibility.cpp); a change of it is told at most once a minute, not at every
+// tick of the clock.
 void FormWindow::nameForScreenReaders(const ControlDefinition& d) {
-    if (QWidget* widget = control(d.name))
+    QWidget* widget = control(d.name);
+    if (auto* caption = qobject_cast<LabelControl*>(widget)) {
+        if (AnnounceNameChange(caption->nameAnnounced(), std::chrono::steady_clock::now())) {
+            QAccessibleEvent changed(caption, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
+    } else if (widget) {
         widget->setAccessibleName(Q(AccessibleName(m_form.definition(), d, Text(d.name))));
+    }
 }
 
 // Only a control with a click handler is connected to clicks, so that it knows it is clickable.

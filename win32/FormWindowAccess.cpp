@@ -11,14 +11,6 @@
 
 namespace linkvane {
 
-namespace {
-
-// A label that changes more often than this (the clock, every second) is announced no more often:
-// a screen reader reads the clock when asked, and is not to be talked over.
-constexpr auto kAnnouncedAtMostEvery = std::chrono::minutes(1);
-
-}  // namespace
-
 std::vector<FormWindow::ScreenReaderElement> FormWindow::ScreenReaderElements() const {
     std::vector<ScreenReaderElement> elements;
     if (!m_window)
@@ -123,11 +115,8 @@ RECT FormWindow::placeOf(const Control& control) const {
 }
 
 void FormWindow::announceNameChange(Control& control) {
-    const auto now = std::chrono::steady_clock::now();
-    if (control.nameAnnounced != std::chrono::steady_clock::time_point{} &&
-        now - control.nameAnnounced < kAnnouncedAtMostEvery)
+    if (!AnnounceNameChange(control.nameAnnounced, std::chrono::steady_clock::now()))
         return;
-    control.nameAnnounced = now;
     if (const long child = childIdOf(*control.definition))
         NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, m_window, OBJID_CLIENT, child);
 }
