@@ -167,6 +167,24 @@ IDispatch* ObjectOfChildWindow(HWND window) {
     return object;
 }
 
+// Asks the system's object of a child window a question about the window itself.
+template <class Ask>
+HRESULT AskChildWindow(HWND window, Ask ask) {
+    IDispatch* object = ObjectOfChildWindow(window);
+    IAccessible* accessible = nullptr;
+    HRESULT result = E_FAIL;
+    if (object && SUCCEEDED(object->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&accessible)))) {
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        result = ask(accessible, self);
+        accessible->Release();
+    }
+    if (object)
+        object->Release();
+    return result;
+}
+
 // A child as Active Accessibility hands it out: a child window as its own object, a drawn control
 // as its number.
 HRESULT ChildVariant(const FormWindow::ScreenReaderElement* element, long id, VARIANT* out) {
@@ -225,10 +243,7 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-        return answer(child, text, &IAccessible::get_accDescription, [](const Element&, BSTR* out) {
-            *out = nullptr;
-            return S_FALSE;
-        });
+        return answer(child, text, &IAccessible::get_accDescription, NoText);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         return answer(child, role, &IAccessible::get_accRole, [](const Element& e, VARIANT* out) {
@@ -251,16 +266,10 @@ public:
         });
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
-        return answer(child, help, &IAccessible::get_accHelp, [](const Element&, BSTR* out) {
-            *out = nullptr;
-            return S_FALSE;
-        });
+        return answer(child, help, &IAccessible::get_accHelp, NoText);
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-        return answer(child, keys, &IAccessible::get_accKeyboardShortcut, [](const Element&, BSTR* out) {
-            *out = nullptr;
-            return S_FALSE;
-        });
+        return answer(child, keys, &IAccessible::get_accKeyboardShortcut, NoText);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
         return answer(child, action, &IAccessible::get_accDefaultAction, [](const Element& e, BSTR* out) {
@@ -369,21 +378,8 @@ public:
         FormWindow* form = FormWindow::FromHandle(m_window);
         if (!element || !form)
             return E_INVALIDARG;
-        if (element->window) {
-            IDispatch* object = ObjectOfChildWindow(element->window);
-            IAccessible* accessible = nullptr;
-            HRESULT result = E_FAIL;
-            if (object && SUCCEEDED(object->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&accessible)))) {
-                VARIANT self{};
-                self.vt = VT_I4;
-                self.lVal = CHILDID_SELF;
-                result = accessible->accDoDefaultAction(self);
-                accessible->Release();
-            }
-            if (object)
-                object->Release();
-            return result;
-        }
+        if (element->window)
+            return AskChildWindow(element->window, [](IAccessible* box, VARIANT self) { return box->accDoDefaultAction(self); });
         if (!element->clickable)
             return DISP_E_MEMBERNOTFOUND;
         form->PostPress(*element->definition);
@@ -392,6 +388,11 @@ public:
 
 private:
     using Element = FormWindow::ScreenReaderElement;
+
+    static HRESULT NoText(const Element&, BSTR* out) {
+        *out = nullptr;
+        return S_FALSE;
+    }
 
     std::vector<Element> elements() const {
         const FormWindow* form = FormWindow::FromHandle(m_window);
@@ -419,19 +420,7 @@ private:
             return FormWindow::FromHandle(m_window) ? E_INVALIDARG : RPC_E_DISCONNECTED;
         if (!element->window)
             return drawn(*element, out);
-        IDispatch* object = ObjectOfChildWindow(element->window);
-        IAccessible* accessible = nullptr;
-        HRESULT result = E_FAIL;
-        if (object && SUCCEEDED(object->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&accessible)))) {
-            VARIANT self{};
-            self.vt = VT_I4;
-            self.lVal = CHILDID_SELF;
-            result = (accessible->*ask)(self, out);
-            accessible->Release();
-        }
-        if (object)
-            object->Release();
-        return result;
+        return AskChildWindow(element->window, [&](IAccessible* box, VARIANT self) { return (box->*ask)(self, out); });
     }
 
     HWND m_window;
