@@ -17,9 +17,10 @@ ControlDefinition Heading(const char* name, int left, int top, int width, std::u
             .text = text, .bold = true, .autoSize = true};
 }
 
-ControlDefinition ImageButton(const char* name, int left, std::u16string toolTip) {
+// The image buttons and the banner follow the layout's five stops, in reading order.
+ControlDefinition ImageButton(const char* name, int left, std::u16string toolTip, int tabIndex) {
     return {.name = name, .kind = K::Image, .left = left, .top = 5400, .width = 1455, .height = 495,
-            .toolTip = toolTip, .pointer = MousePointer::Hand, .autoSize = true};
+            .toolTip = toolTip, .pointer = MousePointer::Hand, .autoSize = true, .tabIndex = tabIndex};
 }
 
 // Captions, spelled as code points: every yeh is U+064A, the peh of the message heading U+067E.
@@ -65,16 +66,16 @@ FormDefinition BuildMainDefinition() {
         {.name = "addressbanerr", .kind = K::TextBox, .left = 240, .top = 840, .width = 1335,
          .height = 285, .text = u"addressbaner", .visible = false, .tabIndex = 2},
         {.name = "NAS", .kind = K::TextBox, .left = 352, .top = 4800, .width = 6850, .height = 315,
-         .tabIndex = 1},
+         .labelledBy = "Label3", .tabIndex = 1},
         {.name = "AdminPM", .kind = K::TextBox, .left = 360, .top = 2920, .width = 6855, .height = 975,
-         .alignment = TextAlign::Right, .multiLine = true, .tabIndex = 0},
+         .labelledBy = "Label2", .alignment = TextAlign::Right, .multiLine = true, .tabIndex = 0},
         {.name = "LTime", .kind = K::Timer, .interval = 1},
         {.name = "baner", .kind = K::Image, .left = 120, .top = 1200, .width = 6900, .height = 1020,
-         .toolTip = kBannerToolTip, .pointer = MousePointer::Hand, .autoSize = true},
-        ImageButton("Image4", 960, kAbout),
-        ImageButton("Image3", 2640, kContact),
-        ImageButton("Image2", 4200, kGoToSite),
-        ImageButton("Image1", 5760, kSearch),
+         .toolTip = kBannerToolTip, .pointer = MousePointer::Hand, .autoSize = true, .tabIndex = 9},
+        ImageButton("Image4", 960, kAbout, 8),
+        ImageButton("Image3", 2640, kContact, 7),
+        ImageButton("Image2", 4200, kGoToSite, 6),
+        ImageButton("Image1", 5760, kSearch, 5),
         Caption("About", 960, 5520, 915, kAbout),
         Caption("Contac", 2700, 5520, 840, kContact),
         Caption("Site", 4275, 5520, 945, kGoToSite),

@@ -6,7 +6,8 @@ const char16_t kBackCaption[] = u"\u0628\u0627\u0632\u06AF\u0634\u062A";
 
 ControlDefinition BackButton(int left, int top) {
     return {.name = "Image1", .kind = ControlKind::Image, .left = left, .top = top, .width = 1215,
-            .height = 375, .accessibleName = kBackCaption, .pointer = MousePointer::Hand, .autoSize = true};
+            .height = 375, .accessibleName = kBackCaption, .pointer = MousePointer::Hand, .autoSize = true,
+            .tabIndex = 1};
 }
 
 ControlDefinition BackCaption(int left, int top) {

@@ -24,7 +24,7 @@ extern const char16_t kBackCaption[];  // بازگشت
 inline constexpr int kCaptionHeight = 195;
 
 // The back button's hot area Image1 at its stored place, in twips; screen readers name it by the
-// caption lying over it.
+// caption lying over it. Tab reaches it after the window's link.
 ControlDefinition BackButton(int left, int top);
 // That caption, lblback.
 ControlDefinition BackCaption(int left, int top);

@@ -22,10 +22,10 @@ constexpr char16_t kVersionCaption[] =
 
 // A value stands left of its caption; a value of another width keeps the stored gap.
 ControlDefinition Value(const char* name, int left, int top, int width, std::u16string text,
-                        MousePointer pointer) {
+                        MousePointer pointer, int tabIndex = -1) {
     return {.name = name, .kind = K::Label, .left = left, .top = top, .width = width,
             .height = kCaptionHeight, .text = text, .pointer = pointer, .autoSize = true,
-            .growsLeft = true};
+            .growsLeft = true, .tabIndex = tabIndex};
 }
 
 ControlDefinition Caption(const char* name, int left, int top, int width, std::u16string text) {
@@ -52,7 +52,7 @@ FormDefinition Softwaremanufacturer::Definition() {
         Caption("Label2", 3120, 1680, 1440, kUserCaption),
         Caption("Label3", 3600, 2235, 990, kVersionCaption),
         Value("tell", 3120, 2235, 240, u"1.4", MousePointer::Default),
-        Value("Label5", 2400, 1680, 540, FromUtf8(LINKVANE_AUTHOR_USER_NAME), MousePointer::Hand),
+        Value("Label5", 2400, 1680, 540, FromUtf8(LINKVANE_AUTHOR_USER_NAME), MousePointer::Hand, 0),
     };
     return maker;
 }

@@ -74,8 +74,12 @@ int ScaledPixels(int pixels, double deviceScale) {
     return int(std::lround(double(pixels) * UsableScale(deviceScale)));
 }
 
-bool TakesFocus(const ControlDefinition& control) {
+bool IsWindowed(const ControlDefinition& control) {
     return control.kind == ControlKind::TextBox || control.kind == ControlKind::CommandButton;
+}
+
+bool TakesFocus(const ControlDefinition& control) {
+    return IsWindowed(control) || (control.kind != ControlKind::Timer && control.tabIndex >= 0);
 }
 
 std::vector<const ControlDefinition*> TabOrder(const FormDefinition& form) {
@@ -105,6 +109,11 @@ const ControlDefinition* NextInTabOrder(const FormDefinition& form, std::string_
             return candidate;
     }
     return nullptr;
+}
+
+bool InSight(const PixelRect& control, PixelSize client) {
+    return !control.empty() && control.left < client.width && control.top < client.height && control.right() > 0 &&
+           control.bottom() > 0;
 }
 
 PixelRect CentredOn(const PixelRect& area, PixelSize outer) {

@@ -29,6 +29,7 @@ struct ControlDefinition {
     std::u16string text{};                           // caption, or the text of a box or button
     std::u16string toolTip{};
     std::u16string accessibleName{};                 // what a screen reader announces, when not the tooltip
+    std::string labelledBy{};                        // a text box: the label that names it for screen readers
     bool bold = false;
     MousePointer pointer = MousePointer::Default;
     bool visible = true;
@@ -37,7 +38,9 @@ struct ControlDefinition {
     TextAlign alignment = TextAlign::Left;
     ReadingOrder readingOrder = ReadingOrder::LeftToRight;
     bool multiLine = false;  // text box: several lines with a vertical scroll bar
-    int tabIndex = -1;       // keyboard focus order; -1 for controls that take no focus
+    // Keyboard focus order; -1 for controls that take no focus. A label or image with a stop is
+    // reached by Tab alone (a click never focuses it), after the stops of the stored layout.
+    int tabIndex = -1;
     int interval = 0;        // timer, milliseconds, as stored
 };
 
@@ -96,7 +99,12 @@ std::string ArtworkFileAt(const std::string& file, double artworkScale);
 // A length of the 1x artwork in device pixels at a scale, rounded to nearest.
 int ScaledPixels(int pixels, double deviceScale);
 
-// Whether a control takes the keyboard focus (and so has a place in the tab order).
+// Whether a control is a window of its own on the desktop (a text box or button), rather than
+// drawn on the window's surface.
+bool IsWindowed(const ControlDefinition& control);
+
+// Whether a control takes the keyboard focus (and so has a place in the tab order): a text box or
+// a button, or a drawn control the definition gives a stop.
 bool TakesFocus(const ControlDefinition& control);
 
 // The controls that take the focus, in tab order.
@@ -108,6 +116,10 @@ std::vector<const ControlDefinition*> TabOrder(const FormDefinition& form);
 // the first (the last, backwards). Null when no control can take the focus.
 const ControlDefinition* NextInTabOrder(const FormDefinition& form, std::string_view current, bool backwards,
                                         const std::function<bool(const ControlDefinition&)>& canTakeFocus);
+
+// Whether any of a control's rectangle lies within a client area of the given size: a control
+// below the edge of a window at its current size is out of sight, and Tab passes it by.
+bool InSight(const PixelRect& control, PixelSize client);
 
 // Where a window of the given outer size (its frame included, as the desktop draws it) lies when
 // it is centred on a screen area: the middle of the whole window is the middle of the area.

@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
@@ -87,6 +88,49 @@ void MouseControl::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
 }
 
+void MouseControl::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (!press || !isClickable()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // A key held down presses once.
+    if (!event->isAutoRepeat())
+        emit clicked();
+}
+
+// The window draws the mark (a label's lies outside the label): it paints that place again.
+void MouseControl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    const PixelRect extent = focusCue().extent();
+    if (parentWidget())
+        parentWidget()->update(extent.left, extent.top, extent.width, extent.height);
+}
+
+void MouseControl::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    const PixelRect extent = focusCue().extent();
+    if (parentWidget())
+        parentWidget()->update(extent.left, extent.top, extent.width, extent.height);
+}
+
+void MouseControl::DrawFocusCue(QPainter& painter, const FocusCue& cue, QPoint offset) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(cue.red, cue.green, cue.blue), cue.lineWidth));
+    painter.setBrush(Qt::NoBrush);
+    const PixelRect& r = cue.outline;
+    painter.drawRoundedRect(QRectF(r.left + offset.x(), r.top + offset.y(), r.width, r.height), cue.cornerRadius,
+                            cue.cornerRadius);
+    painter.restore();
+}
+
+FocusCue MouseControl::focusCue() const {
+    return FocusCueFor({x(), y(), width(), height()}, qobject_cast<const LabelControl*>(this) != nullptr);
+}
+
 LabelControl::LabelControl(const ControlDefinition& definition, QWidget* parent)
     : MouseControl(parent), m_definition(definition) {
     setAttribute(Qt::WA_TranslucentBackground);
@@ -98,7 +142,6 @@ void LabelControl::setText(const QString& text) {
     if (text == m_text)
         return;  // the same caption again: nothing to repaint
     m_text = text;
-    setAccessibleName(text);
     fitToText();
     update();
 }
@@ -157,10 +200,12 @@ void ImageControl::setPicture(const QPixmap& picture) {
 }
 
 void ImageControl::paintEvent(QPaintEvent*) {
-    if (m_picture.isNull())
-        return;
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_picture);
+    if (!m_picture.isNull())
+        painter.drawPixmap(0, 0, m_picture);
+    // Over the picture: the banner's covers the window's surface.
+    if (hasFocus())
+        DrawFocusCue(painter, focusCue(), -pos());
 }
 
 SingleLineTextBox::SingleLineTextBox(QWidget* parent) : QLineEdit(parent) {

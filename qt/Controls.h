@@ -3,6 +3,7 @@
 // button are Qt's own widgets, configured by Form.
 
 #include "forms/Click.h"
+#include "forms/FocusCue.h"
 #include "forms/FormDefinition.h"
 
 #include <QPixmap>
@@ -10,11 +11,14 @@
 #include <QPlainTextEdit>
 #include <QWidget>
 
+#include <chrono>
+
 namespace linkvane {
 
 // A control that owns the mouse over its rectangle: moves and clicks there are its own and never
 // reach the window's bare surface. A click is a left press and release inside the control; the
-// second press of a double-click is no click.
+// second press of a double-click is no click. One that the keyboard reaches is pressed by Return,
+// Enter or space as by a click, and shows that it has the focus.
 class MouseControl : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +26,10 @@ public:
 
     // Clickable when something listens to its clicks: the window has a handler for it.
     bool isClickable() const;
+    // Where the focus mark lies, in the window's coordinates.
+    FocusCue focusCue() const;
+    // Draws a focus mark, moved by `offset` from the window's coordinates.
+    static void DrawFocusCue(QPainter& painter, const FocusCue& cue, QPoint offset = {});
 
 signals:
     void clicked();
@@ -32,6 +40,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     ClickCounter m_clicks;
@@ -57,6 +68,8 @@ public:
     // The text's line in the window: from its start, as wide as its advance, one line of the
     // font high. The layout's anchors are this line's edges.
     QRect textLine() const;
+    // When a change of its text was last told to screen readers (forms/ScreenReader.h).
+    std::chrono::steady_clock::time_point& nameAnnounced() { return m_nameAnnounced; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -69,6 +82,7 @@ private:
     QString m_text;
     QPoint m_pen;  // the text's start on its baseline, inside the label
     Qt::LayoutDirection m_readingOrder = Qt::LeftToRight;
+    std::chrono::steady_clock::time_point m_nameAnnounced{};
 };
 
 // A transparent hot area, or a picture drawn at its own size from the top-left corner.

@@ -1,12 +1,14 @@
 #include "qt/FormWindow.h"
 
 #include "forms/Form.h"
+#include "forms/ScreenReader.h"
 #include "forms/Twips.h"
 #include "qt/Accessibility.h"
 #include "qt/Fonts.h"
 #include "qt/HandCursor.h"
 #include "qt/Picture.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QImage>
@@ -130,9 +132,12 @@ void FormWindow::ShowCentred() {
     m_awaitingFrame = true;
     if (QWindow* window = windowHandle())
         window->installEventFilter(this);
-    // The control first in the tab order has the focus when the window first shows.
+    // The first box or button of the tab order has the focus when the window first shows; a window
+    // with none keeps it itself, so that its drawn controls wait for Tab as on Windows.
     if (m_firstInTabOrder && m_firstInTabOrder->isVisible())
         m_firstInTabOrder->setFocus(Qt::OtherFocusReason);
+    else
+        setFocus(Qt::OtherFocusReason);
 }
 
 void FormWindow::RunModal() {
@@ -213,7 +218,10 @@ bool FormWindow::focusNextPrevChild(bool next) {
     const ControlDefinition* target =
         NextInTabOrder(m_form.definition(), current, !next, [this](const ControlDefinition& d) {
             const QWidget* widget = control(d.name);
-            return widget && widget->isVisible() && widget->isEnabled();
+            const auto* drawn = qobject_cast<const MouseControl*>(widget);
+            const QRect place = widget ? widget->geometry() : QRect();
+            return widget && widget->isVisible() && widget->isEnabled() && (!drawn || drawn->isClickable()) &&
+                   InSight({place.x(), place.y(), place.width(), place.height()}, {width(), height()});
         });
     if (target)
         control(target->name)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
@@ -244,6 +252,7 @@ void FormWindow::BuildControls() {
         control->setObjectName(Q(d.name));
         m_controls.insert(Q(d.name), control);
         bindEvents(d, control);
+        nameForScreenReaders(d);
     }
     stackControls();
     orderTabs();
@@ -283,15 +292,12 @@ QWidget* FormWindow::buildControl(const ControlDefinition& d) {
     case ControlKind::Timer:
         break;
     }
-    if (!d.toolTip.empty()) {
+    if (!d.toolTip.empty())
         widget->setToolTip(Q(d.toolTip));
-        widget->setAccessibleName(Q(d.toolTip));
-    }
-    if (!d.accessibleName.empty())
-        widget->setAccessibleName(Q(d.accessibleName));
     if (d.pointer == MousePointer::Hand)
         widget->setCursor(HandCursor());
-    widget->setFocusPolicy(TakesFocus(d) ? Qt::StrongFocus : Qt::NoFocus);
+    // A drawn control is reached by Tab alone: a click on it leaves the focus where it was.
+    widget->setFocusPolicy(!TakesFocus(d) ? Qt::NoFocus : IsWindowed(d) ? Qt::StrongFocus : Qt::TabFocus);
     if (TakesFocus(d))
         widget->installEventFilter(this);
     widget->setVisible(d.visible);
@@ -307,22 +313,38 @@ void FormWindow::stackControls() {
             widget->raise();
     }
     for (auto it = controls.crbegin(); it != controls.crend(); ++it) {
-        if (TakesFocus(*it))
+        if (IsWindowed(*it))
             control(it->name)->raise();
     }
 }
 
 // Tab itself goes through focusNextPrevChild; Qt's own chain is kept in the same order for
-// whatever else walks it.
+// whatever else walks it. A window shows with the focus in its first box or button, never on a
+// drawn control, which only Tab reaches.
 void FormWindow::orderTabs() {
     QWidget* previous = nullptr;
     for (const ControlDefinition* d : TabOrder(m_form.definition())) {
         QWidget* widget = control(d->name);
         if (previous)
             setTabOrder(previous, widget);
-        else
+        if (!m_firstInTabOrder && IsWindowed(*d))
             m_firstInTabOrder = widget;
         previous = widget;
+    }
+}
+
+// A box is named by its heading, an image by its tooltip. A label's name is its text at every
+// question (qt/Accessibility.cpp); a change of it is told at most once a minute, not at every
+// tick of the clock.
+void FormWindow::nameForScreenReaders(const ControlDefinition& d) {
+    QWidget* widget = control(d.name);
+    if (auto* caption = qobject_cast<LabelControl*>(widget)) {
+        if (AnnounceNameChange(caption->nameAnnounced(), std::chrono::steady_clock::now())) {
+            QAccessibleEvent changed(caption, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
+    } else if (widget) {
+        widget->setAccessibleName(Q(AccessibleName(m_form.definition(), d, Text(d.name))));
     }
 }
 
@@ -394,6 +416,8 @@ void FormWindow::SetText(std::string_view name, const std::u16string& value) {
         caption->setText(text);
     else if (auto* button = qobject_cast<QPushButton*>(control))
         button->setText(text);
+    if (const ControlDefinition* d = m_form.definition().find(name))
+        nameForScreenReaders(*d);
 }
 
 bool FormWindow::IsBold(std::string_view name) const {
@@ -462,6 +486,9 @@ void FormWindow::paintEvent(QPaintEvent*) {
     // Beyond the picture the window keeps its plain colour.
     if (!m_background.isNull())
         painter.drawPixmap(0, 0, m_background);
+    // A focused label's mark lies around it, on the window's surface.
+    if (auto* focused = qobject_cast<const LabelControl*>(focusWidget()); focused && focused->hasFocus())
+        MouseControl::DrawFocusCue(painter, focused->focusCue());
 }
 
 void FormWindow::mouseMoveEvent(QMouseEvent* event) {

@@ -62,6 +62,7 @@ private:
     QWidget* buildControl(const ControlDefinition& definition);
     void stackControls();
     void orderTabs();
+    void nameForScreenReaders(const ControlDefinition& definition);
     void bindEvents(const ControlDefinition& definition, QObject* control);
     void centreOnScreen();
     QObject* find(std::string_view name) const;

@@ -11,10 +11,10 @@ command -v "$objdump" >/dev/null || { echo "check-windows-imports: no $objdump (
 
 # Windows system DLLs (lower case): what the static C++ runtime and libcurl (Schannel, Win32
 # threads) import, and what the Win32 front end may use (windows, common controls, OLE pictures,
-# the shell, themes).
+# the shell, themes, Active Accessibility).
 allowed=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll
     comctl32.dll comdlg32.dll uxtheme.dll winmm.dll version.dll msvcrt.dll ws2_32.dll crypt32.dll
-    secur32.dll bcrypt.dll iphlpapi.dll normaliz.dll "
+    secur32.dll bcrypt.dll iphlpapi.dll normaliz.dll oleacc.dll "
 allowed=$(tr -s ' \n' '  ' <<<"$allowed")
 
 status=0

@@ -68,7 +68,24 @@ void PlaceImage(WindowControl& control, int dpi) {
 
 // Everything is drawn into a bitmap first and copied at once, so a label that changes (the clock)
 // never flickers through the background.
-void PaintWindow(HWND window, const Backdrop& background, const std::vector<WindowControl>& controls, int dpi) {
+namespace {
+
+void DrawFocusCue(HDC dc, const WindowControl& control, int dpi) {
+    const FocusCue cue = FocusCueOf(control, dpi);
+    HPEN pen = CreatePen(PS_SOLID, cue.lineWidth, RGB(cue.red, cue.green, cue.blue));
+    const HGDIOBJ previousPen = SelectObject(dc, pen);
+    const HGDIOBJ previousBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    const PixelRect& r = cue.outline;
+    RoundRect(dc, r.left, r.top, r.right(), r.bottom(), 2 * cue.cornerRadius, 2 * cue.cornerRadius);
+    SelectObject(dc, previousBrush);
+    SelectObject(dc, previousPen);
+    DeleteObject(pen);
+}
+
+}  // namespace
+
+void PaintWindow(HWND window, const Backdrop& background, const std::vector<WindowControl>& controls, int dpi,
+                 const WindowControl* focused) {
     PAINTSTRUCT ps;
     HDC screen = BeginPaint(window, &ps);
     const RECT& dirty = ps.rcPaint;
@@ -86,6 +103,8 @@ void PaintWindow(HWND window, const Backdrop& background, const std::vector<Wind
             if (IntersectRect(&overlap, &control->area, &dirty))
                 DrawControl(memory, *control, dpi);
         }
+        if (focused)
+            DrawFocusCue(memory, *focused, dpi);
         SetViewportOrgEx(memory, 0, 0, nullptr);
         BitBlt(screen, dirty.left, dirty.top, width, height, memory, 0, 0, SRCCOPY);
         SelectObject(memory, previous);
@@ -95,6 +114,12 @@ void PaintWindow(HWND window, const Backdrop& background, const std::vector<Wind
     if (memory)
         DeleteDC(memory);
     EndPaint(window, &ps);
+}
+
+FocusCue FocusCueOf(const WindowControl& control, int dpi) {
+    const RECT& area = control.area;
+    return FocusCueFor({area.left, area.top, area.right - area.left, area.bottom - area.top},
+                       control.definition->kind == ControlKind::Label, double(dpi) / kStandardDpi);
 }
 
 // The topmost is the one stored first.

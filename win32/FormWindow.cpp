@@ -4,6 +4,7 @@
 #include "win32/FormWindow.h"
 
 #include "forms/Form.h"
+#include "win32/Accessible.h"
 #include "win32/ChildControls.h"
 #include "win32/Dpi.h"
 #include "win32/Resources.h"
@@ -158,7 +159,10 @@ void FormWindow::buildControl(const ControlDefinition& definition, std::size_t i
 }
 
 void FormWindow::buildChildWindow(Control& control, std::size_t index) {
-    control.window = CreateChildControl(m_window, *control.definition, kFirstId + index, m_dpi);
+    const ControlDefinition& d = *control.definition;
+    control.window = CreateChildControl(m_window, d, kFirstId + index, m_dpi);
+    if (d.kind == ControlKind::TextBox)
+        NameForScreenReaders(control.window, AccessibleName(m_form.definition(), d, {}));
 }
 
 void FormWindow::addToolTip(Control& control) {
@@ -213,6 +217,7 @@ void FormWindow::DestroyControls() {
         enableOtherWindows();
     m_pressed.clear();
     m_focusBeforeDeactivation = nullptr;
+    m_keyFocus.clear();
     if (m_window) {
         HWND window = std::exchange(m_window, nullptr);
         ShowWindow(window, SW_HIDE);
@@ -279,6 +284,7 @@ void FormWindow::SetText(std::string_view name, const std::u16string& text) {
     if (text == control->text)
         return;  // the same caption again (the clock between seconds): nothing to repaint
     redraw(*control, [&] { control->text = text; });
+    announceNameChange(*control);
 }
 
 bool FormWindow::IsBold(std::string_view name) const {

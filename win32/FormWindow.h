@@ -6,6 +6,7 @@
 
 #include "forms/Click.h"
 #include "forms/Desktop.h"
+#include "forms/ScreenReader.h"
 #include "win32/Backdrop.h"
 #include "win32/DrawnControls.h"
 #include "win32/PressTiming.h"
@@ -50,6 +51,25 @@ public:
     // Moves the keyboard focus to the next (or previous) control of the tab order that is shown.
     void MoveFocus(bool backwards);
 
+    // --- Screen readers and the keyboard on drawn controls (win32/FormWindowAccess.cpp) ---
+    struct ScreenReaderElement {
+        const ControlDefinition* definition = nullptr;
+        HWND window = nullptr;  // a text box or the button; null for a drawn control
+        RECT screen{};          // where it lies on the screen
+        std::u16string name;
+        AccessibleRole role = AccessibleRole::StaticText;
+        bool clickable = false, inSight = false, focusable = false, focused = false;
+    };
+    // Every control screen readers see, in reading order (forms/ScreenReader.h).
+    std::vector<ScreenReaderElement> ScreenReaderElements() const;
+    // The control a click at a point of the client area reaches: a child window, or the topmost
+    // drawn control there; empty for the bare surface.
+    std::string_view ControlAt(POINT point) const;
+    // Presses a drawn control as a click on it does: queued as one, behind the input before it.
+    void PostPress(const ControlDefinition& control);
+    // Gives the keyboard focus to a control that takes it, drawn or not.
+    void FocusControl(const ControlDefinition& control);
+
 private:
     using Control = WindowControl;
     // Child windows and timers are numbered from here, by their place in the definition.
@@ -82,6 +102,13 @@ private:
     bool onSetCursor();
     void onTimer(UINT_PTR timer);
     void onActivate(bool active);
+    bool onKeyDown(WPARAM key, LPARAM flags);
+    void onFocusChange(bool gained, HWND other);
+    void invalidateFocusCue();
+    void announceNameChange(Control& control);
+    long childIdOf(const ControlDefinition& control) const;
+    // A control's rectangle in client pixels: its drawn area, or its child window's.
+    RECT placeOf(const Control& control) const;
 
     void disableOtherWindows();
     void enableOtherWindows();
@@ -100,6 +127,7 @@ private:
     ClickCounter m_clicks;
     PressTiming m_primaryPresses;
     HWND m_focusBeforeDeactivation = nullptr;
+    std::string m_keyFocus;  // the drawn control that has the keyboard focus, while the window has it
     bool m_modal = false, m_modalEnded = false;
     std::vector<HWND> m_disabledForModal;
 };

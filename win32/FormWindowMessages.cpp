@@ -4,6 +4,7 @@
 
 #include "forms/Form.h"
 #include "win32/Desktop.h"
+#include "win32/Accessible.h"
 #include "win32/FormWindow.h"
 #include "win32/Resources.h"
 
@@ -73,6 +74,8 @@ void FormWindow::onActivate(bool active) {
     }
     if (m_focusBeforeDeactivation && IsWindow(m_focusBeforeDeactivation))
         SetFocus(m_focusBeforeDeactivation);
+    else if (!m_keyFocus.empty())
+        SetFocus(m_window);
     else
         focusFirstControl();
 }
@@ -91,7 +94,7 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
         return 1;  // painted whole in WM_PAINT
     case WM_PAINT:
-        PaintWindow(m_window, m_background, m_controls, m_dpi);
+        PaintWindow(m_window, m_background, m_controls, m_dpi, GetFocus() == window ? find(m_keyFocus) : nullptr);
         return 0;
     case WM_MOUSEMOVE:
         onMouseMove(point);
@@ -135,6 +138,18 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         onActivate(LOWORD(wParam) != WA_INACTIVE);
         return 0;
+    case WM_KEYDOWN:
+        if (onKeyDown(wParam, lParam))
+            return 0;
+        break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        onFocusChange(message == WM_SETFOCUS, reinterpret_cast<HWND>(wParam));
+        return 0;
+    case WM_GETOBJECT:
+        if (const LRESULT object = AnswerGetObject(window, wParam, lParam))
+            return object;
+        break;
     case WM_DPICHANGED:
         // Both words carry the new resolution; the suggested rectangle keeps the window's place.
         takeResolution(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));

@@ -22,9 +22,10 @@ void FormWindow::centreOnScreen() {
     SetWindowPos(m_window, nullptr, placed.left, placed.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A window shows with the focus in its first box or button; drawn controls wait for Tab.
 void FormWindow::focusFirstControl() {
     for (const ControlDefinition* d : TabOrder(m_form.definition())) {
-        if (canTakeFocus(*d)) {
+        if (IsWindowed(*d) && canTakeFocus(*d)) {
             SetFocus(find(d->name)->window);
             return;
         }
@@ -77,22 +78,32 @@ void FormWindow::EndModal() { m_modalEnded = true; }
 
 bool FormWindow::IsVisible() const { return m_window && IsWindowVisible(m_window); }
 
+// Tab passes by what is hidden, disabled or out of sight, and by a drawn control nothing listens to.
 bool FormWindow::canTakeFocus(const ControlDefinition& definition) const {
     const Control* control = find(definition.name);
-    return control && control->window && IsWindowVisible(control->window) && IsWindowEnabled(control->window);
+    if (!control)
+        return false;
+    RECT client{};
+    GetClientRect(m_window, &client);
+    const RECT box = placeOf(*control);
+    if (!InSight({box.left, box.top, box.right - box.left, box.bottom - box.top}, {client.right, client.bottom}))
+        return false;
+    if (!control->window)
+        return definition.visible && m_form.HasClickHandler(definition.name);
+    return IsWindowVisible(control->window) && IsWindowEnabled(control->window);
 }
 
 void FormWindow::MoveFocus(bool backwards) {
     HWND focus = GetFocus();
-    std::string current;
+    std::string current = focus == m_window ? m_keyFocus : std::string();
     for (const Control& control : m_controls) {
         if (control.window && control.window == focus)
             current = control.definition->name;
     }
     const ControlDefinition* next = NextInTabOrder(m_form.definition(), current, backwards,
                                                    [this](const ControlDefinition& d) { return canTakeFocus(d); });
-    if (const Control* control = next ? find(next->name) : nullptr)
-        SetFocus(control->window);
+    if (next)
+        FocusControl(*next);
 }
 
 }  // namespace linkvane

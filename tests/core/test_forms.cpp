@@ -8,6 +8,7 @@
 #include "forms/LabelText.h"
 #include "forms/LongLines.h"
 #include "forms/PictureHeader.h"
+#include "forms/ScreenReader.h"
 #include "forms/ShapeableText.h"
 #include "forms/Twips.h"
 #include "tests/support/codepoints.h"
@@ -72,7 +73,7 @@ public:
     }
     static FormDefinition Definition() {
         return {.name = "Probe",
-                .controls = {{.name = "Button", .kind = ControlKind::Image},
+                .controls = {{.name = "Button", .kind = ControlKind::Image, .tabIndex = 2},
                              {.name = "Caption", .kind = ControlKind::Label},
                              {.name = "Box2", .kind = ControlKind::TextBox, .tabIndex = 1},
                              {.name = "Box1", .kind = ControlKind::TextBox, .tabIndex = 0},
@@ -269,21 +270,32 @@ TEST_CASE("the tab order follows the stored indexes; Tab moves along it, round, 
     std::vector<std::string> names;
     for (const ControlDefinition* control : TabOrder(definition))
         names.push_back(control->name);
-    CHECK(names == std::vector<std::string>{"Box1", "Box2"});  // the unordered left out
+    // The unordered box and the label without a stop are left out; the image with one comes last.
+    CHECK(names == std::vector<std::string>{"Box1", "Box2", "Button"});
 
     const auto all = [](const ControlDefinition&) { return true; };
     const auto name = [](const ControlDefinition* control) { return control ? control->name : std::string("none"); };
     CHECK(name(NextInTabOrder(definition, "Box1", false, all)) == "Box2");
-    CHECK(name(NextInTabOrder(definition, "Box2", false, all)) == "Box1");
-    CHECK(name(NextInTabOrder(definition, "Box1", true, all)) == "Box2");
+    CHECK(name(NextInTabOrder(definition, "Button", false, all)) == "Box1");
+    CHECK(name(NextInTabOrder(definition, "Box1", true, all)) == "Button");
     // From a control outside the order, or from none, the first (or, backwards, the last).
     CHECK(name(NextInTabOrder(definition, "Unordered", false, all)) == "Box1");
-    CHECK(name(NextInTabOrder(definition, "", true, all)) == "Box2");
+    CHECK(name(NextInTabOrder(definition, "", true, all)) == "Button");
     // A hidden control is skipped; with no other, the focus stays; with none at all, nothing.
-    const auto notBox2 = [](const ControlDefinition& c) { return c.name != "Box2"; };
-    CHECK(name(NextInTabOrder(definition, "Box1", false, notBox2)) == "Box1");
+    const auto onlyBox1 = [](const ControlDefinition& c) { return c.name == "Box1"; };
+    CHECK(name(NextInTabOrder(definition, "Box1", false, onlyBox1)) == "Box1");
     CHECK(name(NextInTabOrder(definition, "Box1", false, [](const ControlDefinition&) { return false; })) == "none");
     CHECK(definition.find("Missing") == nullptr);
+
+    // Out of sight is none of it within the client area (a button below the bottom edge); an
+    // empty control is never in sight.
+    CHECK(InSight({208, 390, 241, 25}, {699, 399}));
+    CHECK(!(InSight({208, 399, 241, 25}, {699, 399}) || InSight({-30, 10, 30, 20}, {699, 399}) || InSight({10, 10, 0, 20}, {699, 399})));
+    // Screen readers read the tab order first, then the rest as stacked; a timer is nothing to read.
+    names.clear();
+    for (const ControlDefinition* control : ScreenReaderOrder(definition))
+        names.push_back(control->name);
+    CHECK(names == std::vector<std::string>{"Box1", "Box2", "Button", "Caption", "Unordered"});
 }
 
 TEST_CASE("a window is centred with its frame") {

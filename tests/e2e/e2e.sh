@@ -84,7 +84,8 @@ signal.pause()' "$@" >"$work/$1-ports.log" 2>&1 &
     wait_for 10 grep -q ready "$work/$1-ports.log" || fail "the $1 ports did not open: $(cat "$work/$1-ports.log")"
 }
 
-# A web server on port $2 serving the folder $3, logging its requests in $work/$1.log; each
+# A web server on port $2 serving the folder $3, logging its requests (each ending in its time in ms)
+# in $work/$1.log; each
 # request for a link.txt first waits the next of the seconds $4... (the last of them from then on).
 serve_folder() {
     ! port_in_use "$2" || fail "port $2 is taken: is another end-to-end run going on?"
@@ -95,6 +96,7 @@ class Handler(web.SimpleHTTPRequestHandler):
     def do_GET(self):
         if self.path.endswith("link.txt") and delays: time.sleep(delays.pop(0) if len(delays) > 1 else delays[0])
         super().do_GET()
+    def log_message(self, form, *args): print(form % args, time.time_ns() // 10**6, file=sys.stderr)
 web.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), functools.partial(Handler, directory=sys.argv[2])).serve_forever()
 ' "${@:2}" >"$work/$1.log" 2>&1 &
     server_pids+=($!)
@@ -229,6 +231,16 @@ maker_window() {
     desktop_locate "$main_title"
 }
 
+# Without a mouse, from the message box: Tab (back with Shift) reaches the buttons, Return and space press them.
+keyboard_only() {
+    step "keyboard only: Tab to search, Return; Tab to go to site, space: the address opens"
+    local key
+    for key in Tab Tab shift+Tab Tab Return; do desktop_key "$main_window" "$key"; sleep 0.3; done
+    wait_for 10 eval '[ "$(address_requests)" -ge 2 ]' || fail "Return on the focused search button did not search"
+    for key in Tab space; do desktop_key "$main_window" "$key"; sleep 0.3; done
+    expect_opened 4 "@$served/link-server/ads/link.txt" link
+}
+
 # Closing the main window ends the program, with status 0, within $1 ms.
 close_main_window() {
     local asked; asked=$(now_ms)
@@ -243,12 +255,8 @@ close_main_window() {
 impatient_search() {
     step "ten presses of search while the mirror is slow, then go to site: one search, the address at once"
     kill "${server_pids[1]}" && { wait "${server_pids[1]}" 2>/dev/null || true; }
-    python3 -c 'import functools, http.server as h, sys, time
-class Slow(h.SimpleHTTPRequestHandler):
-    def log_request(self, *_): time.sleep(3); print(self.requestline, time.time_ns() // 10**6, file=sys.stderr)
-h.ThreadingHTTPServer(("127.0.0.1", int(sys.argv[1])), functools.partial(Slow, directory=sys.argv[2])).serve_forever()' \
-        "$link_port" "$served/link-server" >"$work/link.log" 2>&1 &
-    server_pids[1]=$!   # listening long before the search reaches it, past two black holes
+    unset 'server_pids[1]'
+    serve_folder link "$link_port" "$served/link-server" 3   # up long before the search passes two black holes
     local before late; before=$(opened_count)
     start_program
     click 432 376 --repeat 10 --delay 150
@@ -334,7 +342,8 @@ search_then_go_to_site
 banner
 support_window
 maker_window
-[ "$(opened_count)" = 4 ] || fail "the opener was called $(opened_count) times, not 4"
+keyboard_only
+[ "$(opened_count)" = 5 ] || fail "the opener was called $(opened_count) times, not 5"
 step "closing the main window ends the program"
 close_main_window 10000
 impatient_search

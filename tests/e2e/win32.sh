@@ -6,7 +6,7 @@ readonly black_hole_ports=(47633 47634)        # the link list's mirrors before 
 readonly build=$root/build/windows-e2e
 readonly program='C:\Program Files\Linkvane\linkvane.exe'
 readonly link_cwd='C:\' start_limit_ms=20000 close_limit_ms=5000 recorder='C:\linkvane-e2e\recorder.exe'
-desktop_flows=(tab_leaves_the_message_box tool_tip uninstall_while_running)
+desktop_flows=(tool_tip uninstall_while_running)
 [ -n "$tools" ] || fail "usage: e2e.sh win32 ARTEFACT_DIR TOOLS_DIR"
 
 desktop_build() {
@@ -86,16 +86,6 @@ desktop_finish() {
     wait_for 30 eval '[ -z "$(installation)" ]' || fail "left after uninstalling: $(installation)"
 }
 desktop_cleanup() { [ -z "${WINEPREFIX:-}" ] || { wineserver -k; wineserver -w; } >/dev/null 2>&1 || true; }
-
-tab_leaves_the_message_box() {
-    step "Tab moves the focus from the administrator's message to the address box and back"
-    local focus
-    for focus in 24,195:Tab 23,320:shift+Tab 24,195:; do
-        desktop_locate "$main_title"
-        [ "$focus_left,$focus_top" = "${focus%:*}" ] || fail "the focus is at $focus_left,$focus_top, not ${focus%:*}"
-        [ -z "${focus#*:}" ] || { xdotool key "${focus#*:}"; sleep 0.3; }
-    done
-}
 
 # Wine's tooltip window gives no text to another process; where it does, it is the caption's.
 tool_tip() {

@@ -8,6 +8,7 @@
 #include "qt/HandCursor.h"
 #include "tests/qt/windowtest.h"
 #include "tests/support/recordingopener.h"
+#include "tests/support/screenreader.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -191,15 +192,17 @@ private slots:
     }
 
     // Tab never types into a text box: it moves along the tab order from every control, the
-    // message box included, and the hidden boxes are skipped.
+    // message box included, on to the image buttons right to left and the banner, and the hidden
+    // boxes are skipped.
     void tabMovesAlongTheTabOrder() {
         Main mainForm(Offline());
         FormWindow& main = Shown(mainForm);
         QTRY_COMPARE(QApplication::focusWidget(), main.control("AdminPM"));
         const Qt::KeyboardModifiers shift = Qt::ShiftModifier, control = Qt::ControlModifier;
         const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; const char* focus; } presses[] = {
-            {Qt::Key_Tab, {}, "NAS"}, {Qt::Key_Tab, {}, "Command1"}, {Qt::Key_Tab, {}, "AdminPM"},
-            {Qt::Key_Backtab, shift, "Command1"}, {Qt::Key_Tab, {}, "AdminPM"},
+            {Qt::Key_Tab, {}, "NAS"}, {Qt::Key_Tab, {}, "Image1"}, {Qt::Key_Tab, {}, "Image2"},
+            {Qt::Key_Tab, {}, "Image3"}, {Qt::Key_Tab, {}, "Image4"}, {Qt::Key_Tab, {}, "baner"},
+            {Qt::Key_Tab, {}, "AdminPM"}, {Qt::Key_Backtab, shift, "baner"}, {Qt::Key_Tab, {}, "AdminPM"},
             {Qt::Key_Tab, control, "NAS"}, {Qt::Key_Tab, shift | control, "AdminPM"}};
         for (const auto& press : presses) {
             QTest::keyClick(QApplication::focusWidget(), press.key, press.modifiers);
@@ -245,6 +248,9 @@ private slots:
         QVERIFY(!main.rect().intersects(main.control("Command1")->geometry()));
         main.resize(800, 500);
         QVERIFY(main.rect().contains(main.control("Command1")->geometry()));
+        main.control("NAS")->setFocus();
+        QTest::keyClick(main.control("NAS"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), main.control("Command1"));
         Click(main, CentreOf(main, "Command1"));
         // Buttons lie above their captions.
         QCOMPARE(main.childAt(CentreOf(main, "Contac")), main.control("Image3"));
@@ -332,50 +338,43 @@ private slots:
         QCOMPARE(links.requests().size(), 1);
     }
 
-    // A screen reader announces the image buttons and the banner by their tooltips, the back
-    // buttons by the caption over them, the clickable labels as links, captions and the clock as
-    // their text; pressing through it does what a click does.
+    // A screen reader hears every control as the common table says, not the hidden ones; a heading
+    // labels its box; pressing through it does what a click does.
     void aScreenReaderNamesAndPressesTheControls() {
         RecordingOpener opener;
         Main mainForm(Offline());
         AdminSupport supportForm;
         Softwaremanufacturer makerForm;
         FormWindow &main = Shown(mainForm), &support = Shown(supportForm), &maker = Shown(makerForm);
-        const QString author = QStringLiteral(LINKVANE_AUTHOR_USER_NAME);
-        const struct { FormWindow& window; const char* control; QAccessible::Role role; QString name; } rows[] = {
-            {main, "Image1", QAccessible::Button, main.control("Image1")->toolTip()},
-            {main, "Image2", QAccessible::Button, main.control("Image2")->toolTip()},
-            {main, "Image3", QAccessible::Button, main.control("Image3")->toolTip()},
-            {main, "Image4", QAccessible::Button, main.control("Image4")->toolTip()},
-            {main, "baner", QAccessible::Button, main.control("baner")->toolTip()},
-            {main, "Contac", QAccessible::StaticText, main.text("Contac")},
-            {main, "lblTime", QAccessible::StaticText, main.text("lblTime")},
-            {support, "Image1", QAccessible::Button, support.text("lblback")},
-            {support, "Label4", QAccessible::Link, support.text("Label4")},
-            {support, "Label1", QAccessible::StaticText, support.text("Label1")},
-            {maker, "Image1", QAccessible::Button, maker.text("lblback")},
-            {maker, "Label5", QAccessible::Link, author},
-        };
-        const auto actions = [](const FormWindow& window, const char* control) {
-            return QAccessible::queryAccessibleInterface(window.control(control))->actionInterface();
+        const auto interface = [](const FormWindow& window, const char* control) {
+            return QAccessible::queryAccessibleInterface(window.control(control));
         };
         const QString press = QAccessibleActionInterface::pressAction();
-        for (const auto& row : rows) {
-            QAccessibleInterface* announced = QAccessible::queryAccessibleInterface(row.window.control(row.control));
-            QCOMPARE(announced->role(), row.role);
-            QCOMPARE(announced->text(QAccessible::Name), row.name);
-            QVERIFY2(actions(row.window, row.control)->actionNames().contains(press) ==
-                         (row.role != QAccessible::StaticText), row.control);
+        for (const Announced& row : kAnnounced) {
+            const FormWindow& window = row.window == std::string("Main") ? main : row.window == std::string("AdminSupport") ? support : maker;
+            QAccessibleInterface* announced = interface(window, row.control);
+            const QAccessible::Role roles[] = {QAccessible::Button, QAccessible::Link, QAccessible::StaticText, QAccessible::Graphic, QAccessible::EditableText};
+            QCOMPARE(announced->role(), roles[int(row.role)]);
+            QCOMPARE(announced->text(QAccessible::Name),
+                     row.name.empty() ? window.text(row.control) : QString::fromStdU16String(row.name));
+            const bool pressable = row.role == AccessibleRole::PushButton || row.role == AccessibleRole::Link;
+            QVERIFY2(announced->actionInterface()->actionNames().contains(press) == pressable, row.control);
         }
+        QAccessibleInterface* mainWindow = QAccessible::queryAccessibleInterface(&main);
+        for (int i = 0; i < mainWindow->childCount(); ++i)
+            QVERIFY(!mainWindow->child(i)->state().invisible);
+        QCOMPARE(mainWindow->indexOfChild(interface(main, "addressbanerr")), -1);
+        const auto labelled = interface(main, "Label3")->relations(QAccessible::Labelled);
+        QVERIFY(labelled.size() == 1 && labelled.first().first->object() == main.control("NAS"));
         MessageBoxes boxes;
-        actions(main, "Image2")->doAction(press);
+        interface(main, "Image2")->actionInterface()->doAction(press);
         QCOMPARE(boxes.seen, 1);
-        actions(support, "Label4")->doAction(press);
+        interface(support, "Label4")->actionInterface()->doAction(press);
         QTRY_COMPARE(opener.calls().size(), 1);
-        actions(maker, "Label5")->doAction(press);
+        interface(maker, "Label5")->actionInterface()->doAction(press);
         QTRY_COMPARE(opener.calls().size(), 2);
         QCOMPARE(opener.calls().at(1), QList<QByteArray>{LINKVANE_MAKER_SITE});
-        actions(support, "Image1")->doAction(press);
+        interface(support, "Image1")->actionInterface()->doAction(press);
         QTRY_VERIFY(!support.isVisible());
     }
 

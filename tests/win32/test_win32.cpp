@@ -1,7 +1,10 @@
 // The Win32 window runtime driven through its windows' messages (Tab, the focus and double-clicks
 // are the end-to-end test's, with real keys and buttons).
 
+#include "app/AdminSupport.h"
+#include "app/Main.h"
 #include "app/MainDefinition.h"
+#include "app/Softwaremanufacturer.h"
 #include "forms/Background.h"
 #include "forms/Form.h"
 #include "forms/ShapeableText.h"
@@ -11,9 +14,11 @@
 #include "win32/FormWindow.h"
 #include "win32/MessageLoop.h"
 #include "net/codepage.h"
+#include "tests/support/screenreader.h"
 #include "tests/support/testserver.h"
 
 #include <doctest/doctest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -423,4 +428,63 @@ TEST_CASE("resolution: the main window at the screen's dots per inch, every labe
     CHECK(window.backdrop().size().width == ScaledPixels(700, moved / 96.0));
     CHECK(window.ControlRect("Label3").top == TwipsToPixels(4340, moved));
     form.Unload();
+}
+
+// Through Active Accessibility as a client takes it: each control of the common table with its name,
+// role and place, no hidden box; the search pressed brings the address; a back button closes its window.
+TEST_CASE("screen readers find, name, focus and press the controls of the three windows") {
+    InstalledDesktop installed;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    TestServer links;
+    links.serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
+    Main mainForm({DeadBase(), links.hostPort16()});
+    AdminSupport support;  Softwaremanufacturer maker;
+    mainForm.Show(), maker.Show(), support.Show();  // the support window owned by the maker window, which outlives it
+    const auto state = [](IAccessible* object, VARIANT child) { VARIANT v{}; object->get_accState(child, &v); return v.lVal; };
+    for (Form* form : {static_cast<Form*>(&mainForm), static_cast<Form*>(&support), static_cast<Form*>(&maker)}) {
+        const HWND window = static_cast<FormWindow&>(form->view()).handle();
+        IAccessible* client = nullptr;
+        REQUIRE(AccessibleObjectFromWindow(window, DWORD(OBJID_CLIENT), __uuidof(IAccessible), (void**)&client) == S_OK);
+        const auto order = ScreenReaderOrder(form->definition());
+        VARIANT children[32];
+        long count = long(order.size());  // the main window: 22 controls less the timer and the two hidden boxes
+        REQUIRE(AccessibleChildren(client, 0, count, children, &count) == S_OK);
+        REQUIRE((client->get_accChildCount(&count) == S_OK && count == long(order.size())));
+        for (const Announced& row : kAnnounced) {
+            if (form->definition().name != row.window)
+                continue;
+            const auto place = std::find(order.begin(), order.end(), form->definition().find(row.control)) - order.begin();
+            VARIANT id{}, self{}, role{}, hit{};
+            id.vt = self.vt = VT_I4, id.lVal = long(place) + 1, self.lVal = CHILDID_SELF;
+            IAccessible* child = client;
+            if (children[place].vt == VT_DISPATCH)
+                children[place].pdispVal->QueryInterface(__uuidof(IAccessible), (void**)&child), id = self;
+            BSTR name = nullptr;
+            child->get_accName(id, &name);
+            CHECK(std::u16string(reinterpret_cast<char16_t*>(name)) == (row.name.empty() ? form->text(row.control) : row.name));
+            const long roles[] = {ROLE_SYSTEM_PUSHBUTTON, ROLE_SYSTEM_LINK, ROLE_SYSTEM_STATICTEXT, ROLE_SYSTEM_GRAPHIC, ROLE_SYSTEM_TEXT};
+            CHECK((child->get_accRole(id, &role) == S_OK && role.lVal == roles[int(row.role)]));
+            CHECK((state(child, id) & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)) == 0);
+            RECT box = FormWindowInspector{static_cast<FormWindow&>(form->view())}.ControlRect(row.control), at{};
+            MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&box), 2);
+            child->accLocation(&at.left, &at.top, &at.right, &at.bottom, id);
+            const RECT located{at.left, at.top, at.left + at.right, at.top + at.bottom};  // a box: its client area
+            CHECK((Same(box, located) || (id.lVal == CHILDID_SELF && IntersectRect(&at, &box, &located) && Same(at, located))));
+            client->accHitTest((box.left + box.right) / 2, (box.top + box.bottom) / 2, &hit);
+            CHECK((row.role != AccessibleRole::PushButton || (hit.vt == VT_I4 && hit.lVal == long(place) + 1)));
+            if (row.role == AccessibleRole::PushButton)
+                CHECK((client->accSelect(SELFLAG_TAKEFOCUS, id) == S_OK && (state(client, id) & STATE_SYSTEM_FOCUSED)));
+            if (row.control == "Image1"s)
+                CHECK(client->accDoDefaultAction(id) == S_OK);
+        }
+        std::for_each(children, children + count, [](VARIANT& child) { VariantClear(&child); });
+        client->Release();
+    }
+    for (int i = 0; i < 100 && (mainForm.text("NAS").empty() || support.isLoaded() || maker.isLoaded()); ++i) {
+        PumpMessages();
+        std::this_thread::sleep_for(50ms);
+    }
+    CHECK(mainForm.text("NAS") == u"http://127.0.0.1/site\r\n");
+    CHECK_FALSE(support.isLoaded());
+    CHECK_FALSE(maker.isLoaded());
 }
