@@ -85,8 +85,8 @@ signal.pause()' "$@" >"$work/$1-ports.log" 2>&1 &
 }
 
 # A web server on port $2 serving the folder $3, logging its requests (each ending in its time in ms)
-# in $work/$1.log; each
-# request for a link.txt first waits the next of the seconds $4... (the last of them from then on).
+# in $work/$1.log; each request for a link.txt first waits the next of the seconds $4... (the last
+# of them from then on).
 serve_folder() {
     ! port_in_use "$2" || fail "port $2 is taken: is another end-to-end run going on?"
     python3 -c '
