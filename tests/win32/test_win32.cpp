@@ -30,10 +30,16 @@ namespace linkvane {
 // client pixels, the resolution the window is laid out at and its background picture.
 struct FormWindowInspector {
     const FormWindow& window;
+    // A child window's place where it lies now; a drawn control's area.
     RECT ControlRect(std::string_view name) const {
         const WindowControl* control = window.find(name);
         REQUIRE(control);
-        return control->area;
+        if (!control->window)
+            return control->area;
+        RECT box;
+        GetWindowRect(control->window, &box);
+        MapWindowPoints(nullptr, window.m_window, reinterpret_cast<POINT*>(&box), 2);
+        return box;
     }
     int dpi() const { return window.m_dpi; }
     const Backdrop& backdrop() const { return window.m_background; }
