@@ -41,13 +41,14 @@ std::string_view WithoutLeadingBlanks(std::string_view text) {
     return first == std::string_view::npos ? std::string_view() : text.substr(first);
 }
 
-// Markup, not text: after a UTF-8 byte-order mark and blanks, a tag, a comment, a declaration or a
-// processing instruction ("<" and a letter, '!', '?' or '/'). "< 5" or "<<" are still text.
+// Markup, not text: after byte-order marks (UTF-8) and blanks, in any order, a tag, a comment, a
+// declaration or a processing instruction ("<" and a letter, '!', '?' or '/'). "< 5" or "<<" are
+// still text. Blanks before the mark must not hide a page that the mark alone would not.
 bool BeginsWithMarkup(std::string_view body) {
     constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-    if (body.starts_with(byteOrderMark))
-        body.remove_prefix(byteOrderMark.size());
-    const std::string_view start = WithoutLeadingBlanks(body);
+    std::string_view start = WithoutLeadingBlanks(body);
+    while (start.starts_with(byteOrderMark))
+        start = WithoutLeadingBlanks(start.substr(byteOrderMark.size()));
     if (start.size() < 2 || start[0] != '<')
         return false;
     const char next = start[1];

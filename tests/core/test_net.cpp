@@ -290,7 +290,7 @@ TEST_CASE("a block page is never the file") {
         {"text/plain", " \r\n\t<!DocType html><p>ACCESS BLOCKED", true}, {"", "<HTML><body>blocked", true},
         {"application/octet-stream", "<html", true}, {"text/plain", "http://127.0.0.1/site <html>", false},
         {"", "\xEF\xBB\xBF\n<!-- blocked -->", true}, {"", "<?xml version=\"1.0\"?>", true}, {"", "<head>", true},
-        {"", " <BODY>", true}, {"", "<script>", true}, {"", "</p>", true}, {"text/htmlish", "< 5", false},
+        {"", " \xEF\xBB\xBF<BODY>", true}, {"", "<script>", true}, {"", "</p>", true}, {"text/htmlish", "< 5", false},
         {"", "<<", false}, {"", "<\xC7", false}, {"", "<", false}, {"", "", false},
     };
     for (const auto& page : pages)
