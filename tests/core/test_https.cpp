@@ -27,16 +27,14 @@ struct TlsServer : TestServer {
 
 TEST_SUITE("https mirrors") {
 
-TEST_CASE("a server that no trusted authority vouches for is refused, and the next mirror asked") {
+TEST_CASE_FIXTURE(GoodMirror, "a server that no trusted authority vouches for is refused, and the next mirror asked") {
     TlsServer tls;
-    TestServer plain;
     tls.serve("/ads/link.txt", "https://127.0.0.1/forged");
-    plain.serve("/ads/link.txt", "http://127.0.0.1/site");
 
     SUBCASE("the system's trust store") {}
     SUBCASE("another authority") { TrustCertificateAuthorityForTesting(kAuthorities + "/other-ca.pem"); }
     CHECK(GetInternetFile(tls.base() + kLinkPath).empty());
-    CHECK(GetFromMirrors({tls.base(), plain.base()}, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
+    CHECK(GetFromMirrors({tls.base(), good.base()}, kLinkPath, WantedAnswer::OpenableLink) == u"http://127.0.0.1/site");
     CHECK(tls.requests().empty());
     TrustCertificateAuthorityForTesting({});
 }

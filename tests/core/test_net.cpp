@@ -4,8 +4,8 @@
 #include "net/mirrors.h"
 #include "net/race.h"
 #include "app/Shell.h"
-#include "forms/DesktopShell.h"
 #include "net/weblink.h"
+#include "tests/support/recordingshell.h"
 #include "tests/support/testserver.h"
 
 #include <doctest/doctest.h>
@@ -47,21 +47,6 @@ void SetVariable(const char* name, const char* value) {  // "": none
     setenv(name, value, 1);
 #endif
 }
-
-constexpr char kSite[] = "http://127.0.0.1/site";
-
-struct GoodMirror {  // answers at once with the files most cases ask for
-    TestServer good;
-    GoodMirror() { good.serve("/ads/link.txt", kSite), good.serve("/document/AdminPm.txt", "salam"); }
-};
-
-// A shell that records what it is asked to open or run.
-struct RecordingShell : DesktopShell {
-    std::vector<std::string> opened, run;
-    std::u16string OpenerProgram() const override { return u"opener"; }
-    void OpenDocument(const Form*, const std::string& target) override { opened.push_back(target); }
-    void RunCommandLine(const std::string& line, int) override { run.push_back(line); }
-};
 
 }  // namespace
 
