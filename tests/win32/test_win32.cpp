@@ -26,14 +26,19 @@
 
 namespace linkvane {
 
-// What the suite reads of a built window: where a drawn control takes the mouse and draws, in
+// What the suite reads of a built window: where a control takes the mouse and draws, in
 // client pixels, the resolution the window is laid out at and its background picture.
 struct FormWindowInspector {
     const FormWindow& window;
     RECT ControlRect(std::string_view name) const {
         const WindowControl* control = window.find(name);
         REQUIRE(control);
-        return control->area;
+        if (!control->window)
+            return control->area;
+        RECT placed;  // a child window (a text box): where the system put it
+        GetWindowRect(control->window, &placed);
+        MapWindowPoints(nullptr, window.handle(), reinterpret_cast<POINT*>(&placed), 2);
+        return placed;
     }
     int dpi() const { return window.m_dpi; }
     const Backdrop& backdrop() const { return window.m_background; }
@@ -441,6 +446,7 @@ TEST_CASE("screen readers find, name, focus and press the controls of the three 
         for (const Announced& row : kAnnounced) {
             if (form->definition().name != row.window)
                 continue;
+            INFO(std::string(row.window), ".", std::string(row.control));
             const auto place = std::find(order.begin(), order.end(), form->definition().find(row.control)) - order.begin();
             VARIANT id{}, self{}, role{}, hit{};
             id.vt = self.vt = VT_I4, id.lVal = long(place) + 1, self.lVal = CHILDID_SELF;
