@@ -1,6 +1,5 @@
 #include "net/baner.h"
 #include "net/codepage.h"
-#include "net/internetfile.h"
 #include "net/mirrors.h"
 #include "net/race.h"
 #include "app/Shell.h"
