@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t split = std::min(input.find('\0'), input.size());
     std::string file(input.substr(0, split));
     const std::string_view signature = input.substr(std::min(split + 1, input.size()));
-    if (linkvane::IsMinisignSigned(file, signature, key) && !file.empty()) {
+    if (linkvane::VerifiedTrustedComment(file, signature, key) && !file.empty()) {
         file[file.size() / 2] ^= 1;
-        PROMISE(!linkvane::IsMinisignSigned(file, signature, key));
+        PROMISE(!linkvane::VerifiedTrustedComment(file, signature, key));
     }
     return 0;
 }
