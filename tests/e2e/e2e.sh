@@ -168,6 +168,7 @@ open_window() {
 }
 
 # --- the flows a user walks: a function each and a line in the list at the end ----------------
+# The image buttons are clicked on their captions, which lie under them and take no clicks.
 
 go_to_site_before_search() {
     step "go to site before any search: the message box, dismissed"
