@@ -32,6 +32,7 @@ int wmain(int argc, wchar_t* argv[]) {
     if (tip && GetWindowTextW(tip, text, 256))
         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
     std::printf("%ld %ld %ld %ld %ld %ld %ld %ld %s %s\n", frame.left, frame.top, frame.right - frame.left,
-                frame.bottom - frame.top, origin.x, origin.y, client.right, client.bottom, tip ? "shown" : "none", utf8);
+                frame.bottom - frame.top, origin.x, origin.y, client.right, client.bottom, tip ? "shown" : "none",
+                utf8);
     return 0;
 }
