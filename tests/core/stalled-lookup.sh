@@ -31,7 +31,7 @@ took_ms=$((($(date +%s%N) - start) / 1000000))
 echo "stalled-lookup: the program ran for $took_ms ms in all"
 [ "$status" -ne $skipped ] || skip "no loopback, no private resolv.conf, or a resolver that does not ask it"
 [ "$status" -eq 0 ] || exit "$status"
-if [ "$took_ms" -ge $((ending_limit_s * 1000)) ]; then
+if [ -z "${LINKVANE_UNTIMED:-}" ] && [ "$took_ms" -ge $((ending_limit_s * 1000)) ]; then
     echo "stalled-lookup: FAIL: the program waited for the resolver before it ended"
     exit 1
 fi

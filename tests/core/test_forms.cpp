@@ -90,7 +90,7 @@ private:
 
 }  // namespace
 
-TEST_CASE("a window loads once, shows, and unloads through its handlers; events reach bound handlers only; an unknown name is reported") {
+TEST_CASE("a window loads once, shows, and unloads through its handlers; events reach bound handlers only") {
     RecordingDesktop desktop;
     Probe probe(desktop.journal);
     CHECK(probe.HasClickHandler("Button"));
@@ -107,15 +107,19 @@ TEST_CASE("a window loads once, shows, and unloads through its handlers; events 
     probe.CloseRequested();
     CHECK(!probe.isLoaded());
     probe.CloseRequested();  // unloaded already: nothing more happens
-    // A name no control has (a slip in a handler) is reported with its window's name.
+    CHECK(desktop.journal == Journal{"Button_Click", "Clock_Timer", "Form_MouseMove", "build", "Form_Load", "show",
+                                     "show", "Form_Unload", "destroy", "end modal"});
+}
+
+TEST_CASE("a name no control has (a slip in a handler) is reported with its window's name") {
+    RecordingDesktop desktop;
+    Probe probe(desktop.journal);
     static std::string reported;
     const auto failing = SetUnknownControlReport(
         [](auto form, auto control) { reported = std::string(form) + "." + std::string(control); });
     probe.setText("Caption ", u"x");
     SetUnknownControlReport(failing);
     CHECK(reported == "Probe.Caption ");
-    CHECK(desktop.journal == Journal{"Button_Click", "Clock_Timer", "Form_MouseMove", "build", "Form_Load", "show",
-                                     "show", "Form_Unload", "destroy", "end modal"});
 }
 
 TEST_CASE("twips become pixels at a resolution, rounded to nearest, halves away from zero") {
@@ -286,13 +290,18 @@ TEST_CASE("the tab order follows the stored indexes; Tab moves along it, round, 
     CHECK(name(NextInTabOrder(definition, "Box1", false, onlyBox1)) == "Box1");
     CHECK(name(NextInTabOrder(definition, "Box1", false, [](const ControlDefinition&) { return false; })) == "none");
     CHECK(definition.find("Missing") == nullptr);
+}
 
-    // Out of sight is none of it within the client area (a button below the bottom edge); an
-    // empty control is never in sight.
+TEST_CASE("out of sight is none of it within the client area: a button below the bottom edge, an empty control") {
     CHECK(InSight({208, 390, 241, 25}, {699, 399}));
-    CHECK(!(InSight({208, 399, 241, 25}, {699, 399}) || InSight({-30, 10, 30, 20}, {699, 399}) || InSight({10, 10, 0, 20}, {699, 399})));
-    // Screen readers read the tab order first, then the rest as stacked; a timer is nothing to read.
-    names.clear();
+    CHECK_FALSE(InSight({208, 399, 241, 25}, {699, 399}));
+    CHECK_FALSE(InSight({-30, 10, 30, 20}, {699, 399}));
+    CHECK_FALSE(InSight({10, 10, 0, 20}, {699, 399}));
+}
+
+TEST_CASE("screen readers read the tab order first, then the rest as stacked; a timer is nothing to read") {
+    const FormDefinition definition = Probe::Definition();  // the order points into it
+    std::vector<std::string> names;
     for (const ControlDefinition* control : ScreenReaderOrder(definition))
         names.push_back(control->name);
     CHECK(names == std::vector<std::string>{"Box1", "Box2", "Button", "Caption", "Unordered"});

@@ -1,11 +1,10 @@
 #include "net/baner.h"
 #include "net/codepage.h"
-#include "net/internetfile.h"
 #include "net/mirrors.h"
 #include "net/race.h"
 #include "app/Shell.h"
-#include "forms/DesktopShell.h"
 #include "net/weblink.h"
+#include "tests/support/recordingshell.h"
 #include "tests/support/testserver.h"
 
 #include <doctest/doctest.h>
@@ -47,21 +46,6 @@ void SetVariable(const char* name, const char* value) {  // "": none
     setenv(name, value, 1);
 #endif
 }
-
-constexpr char kSite[] = "http://127.0.0.1/site";
-
-struct GoodMirror {  // answers at once with the files most cases ask for
-    TestServer good;
-    GoodMirror() { good.serve("/ads/link.txt", kSite), good.serve("/document/AdminPm.txt", "salam"); }
-};
-
-// A shell that records what it is asked to open or run.
-struct RecordingShell : DesktopShell {
-    std::vector<std::string> opened, run;
-    std::u16string OpenerProgram() const override { return u"opener"; }
-    void OpenDocument(const Form*, const std::string& target) override { opened.push_back(target); }
-    void RunCommandLine(const std::string& line, int) override { run.push_back(line); }
-};
 
 }  // namespace
 
@@ -329,33 +313,6 @@ TEST_CASE_FIXTURE(GoodMirror, "a poor answer passes the turn on; with nothing be
     CHECK(poor.requests().size() == 12);  // every poor mirror asked, and once
 }
 
-TEST_CASE("one mirror makes exactly the requests and results of a single server") {
-    TestServer single, reference;
-    for (TestServer* server : {&single, &reference}) {
-        server->serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
-        server->serve("/gone.txt", "<html>not here</html>", 404);
-        server->serve("/blocked.txt", "<html>blocked</html>");
-        server->serve("/\x81\x90.txt", "persian");
-    }
-    const std::u16string paths[] = {kLinkPath, u"/gone.txt", u"/blocked.txt", u"/\u067E\u06AF.txt"};
-    for (const std::u16string& path : paths) {
-        CAPTURE(ToUtf8(path));
-        for (WantedAnswer wanted : {WantedAnswer::File, WantedAnswer::OpenableLink})
-            CHECK(GetFromMirrors(MirrorBases(single.hostPort16()), path, wanted) ==
-                  GetInternetFile(reference.url(path)));
-    }
-    // The same requests, header for header; only the Host names each server's own port.
-    const auto sent = [](const TestServer& server) {
-        std::vector<ReceivedRequest> requests = server.requests();
-        for (ReceivedRequest& request : requests)
-            for (auto& [name, value] : request.headers)
-                value = name == "Host" ? "" : value;
-        return requests;
-    };
-    CHECK(sent(single) == sent(reference));
-    CHECK(GetFromMirrors(Bases{DeadBase()}, kLinkPath, WantedAnswer::OpenableLink).empty());
-}
-
 TEST_CASE_FIXTURE(GoodMirror, "silent mirrors cost their limits, and all of them together the limit for all") {
     // A silent mirror costs its silence limit, all of them together at most 1.2 s; the head start is
     // longer than the silence, so that a mirror cut short fails before the next one starts.
@@ -364,12 +321,6 @@ TEST_CASE_FIXTURE(GoodMirror, "silent mirrors cost their limits, and all of them
     TestServer silent, partial;
     silent.stall("/ads/link.txt");
     partial.stall("/ads/link.txt", "http://127.0.0.1/half");
-
-    // The silent one ends at its whole-fetch limit at the latest.
-    CHECK(MillisecondsFor([&] {
-              CHECK(GetFromMirrors({silent.base(), good.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
-                    u"http://127.0.0.1/site");
-          }) < 1100);
 
     // An answer cut short is no answer, though what came of it is an address.
     CHECK(GetFromMirrors({partial.base(), good.base()}, kLinkPath, WantedAnswer::OpenableLink) ==
@@ -381,7 +332,7 @@ TEST_CASE_FIXTURE(GoodMirror, "silent mirrors cost their limits, and all of them
     const long long took =
         MillisecondsFor([&] { CHECK(GetFromMirrors(Bases(8, silent.base()), kLinkPath, WantedAnswer::File).empty()); });
     CHECK(took >= 1100);
-    CHECK(took < 1700);
+    CHECK(Within(took, 1700));
     CHECK(silent.requests().size() - asked < 8);  // the last mirrors were never tried
 }
 
@@ -418,7 +369,10 @@ TEST_CASE("the race: head starts, turns passed on failure, the winner") {
             for (std::size_t entry : race.due(zero + std::chrono::milliseconds(look.at)))
                 starts.emplace_back(entry, look.at);
         }
-        CHECK_MESSAGE((starts == c.starts && race.winner() == c.winner && race.over() == c.over), c.name);
+        INFO(c.name);
+        CHECK(starts == c.starts);
+        CHECK(race.winner() == c.winner);
+        CHECK(race.over() == c.over);
     }
 }
 
@@ -436,10 +390,10 @@ TEST_CASE_FIXTURE(GoodMirror, "mirrors that never answer cost only their head st
         };
         const long long took = MillisecondsFor(fetch);
         CHECK(took >= headStarts - 20);
-        CHECK(took < headStarts + 700);
+        CHECK(Within(took, headStarts + 700));
         // The mirror that answered goes first next time: no head start to wait out.
         const std::size_t silentAsked = silent.requests().size();
-        CHECK(MillisecondsFor(fetch) < 300);
+        CHECK(Within(MillisecondsFor(fetch), 300));
         CHECK(silent.requests().size() == silentAsked);
     }
 }
@@ -449,10 +403,11 @@ TEST_CASE_FIXTURE(GoodMirror, "once a mirror has won, the other transfers are go
     TestServer trickle;
     trickle.trickle("/document/AdminPm.txt", "x", 20ms);
     CHECK(GetFromMirrors({trickle.base(), good.base()}, u"/document/AdminPm.txt", WantedAnswer::File) == u"salam");
-    CHECK(MillisecondsFor([&] {
-              for (int i = 0; i < 400 && trickle.hangUps() == 0; ++i)
-                  std::this_thread::sleep_for(5ms);
-          }) < 500);
+    CHECK(Within(MillisecondsFor([&] {
+                     for (int i = 0; i < 400 && trickle.hangUps() == 0; ++i)
+                         std::this_thread::sleep_for(5ms);
+                 }),
+                 500));
 }
 
 TEST_CASE("signed: only a mirror's own signature of the file asked for, and never older than this run took") {
@@ -502,7 +457,7 @@ TEST_CASE("a lookup that never answers ends at the connect limit, a later mirror
         const long long took =
             MillisecondsFor([&] { CHECK(GetFromMirrors(c.bases, kLinkPath, WantedAnswer::OpenableLink).empty()); });
         CHECK(took >= c.least);
-        CHECK(took < c.most);
+        CHECK(Within(took, c.most));
     }
 }
 

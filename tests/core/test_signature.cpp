@@ -107,9 +107,11 @@ TEST_CASE("a trusted comment must name the file asked for, and its time is read 
         {"timestamp:18446744073709551616\tfile:link.txt", "/ads/link.txt", true, {}},
         {"timestamp:12 \tnote:file:other.txt", "/ads/link.txt", true, {}},
     };
-    for (const auto& c : cases)
-        CHECK_MESSAGE((ReadTrustedComment(c.comment, c.path).forRequestedFile == c.forFile &&
-                       ReadTrustedComment(c.comment, c.path).signedAt == c.signedAt), c.comment);
+    for (const auto& c : cases) {
+        INFO(c.comment);
+        CHECK(ReadTrustedComment(c.comment, c.path).forRequestedFile == c.forFile);
+        CHECK(ReadTrustedComment(c.comment, c.path).signedAt == c.signedAt);
+    }
 }
 
 }  // TEST_SUITE

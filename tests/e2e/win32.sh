@@ -65,10 +65,10 @@ desktop_start() {
     program_pid=$!
 }
 
-# Also sets focus_left/top (the focused control's corner) and tooltip ("none", "shown [TEXT]").
+# Also sets tooltip ("none", "shown [TEXT]").
 desktop_locate() {
     read -r outer_left outer_top outer_width outer_height client_left client_top client_width client_height \
-        focus_left focus_top tooltip <<<"$(wine 'C:\linkvane-e2e\probe.exe' "$1" 2>/dev/null | tr -d '\r')"
+        tooltip <<<"$(wine 'C:\linkvane-e2e\probe.exe' "$1" 2>/dev/null | tr -d '\r')"
     [ -n "$tooltip" ] || fail "no window \"$1\" to probe"
 }
 

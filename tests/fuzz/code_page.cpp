@@ -2,28 +2,17 @@
 // through the code page, and a text reaches the opener as one URL exactly when it is an openable
 // web link.
 #include "app/Shell.h"
-#include "forms/DesktopShell.h"
 #include "net/codepage.h"
 #include "net/weblink.h"
 #include "tests/fuzz/fuzz.h"
-
-#include <vector>
-
-namespace {
-struct RecordingShell : linkvane::DesktopShell {
-    std::vector<std::string> opened;
-    std::u16string OpenerProgram() const override { return u"opener"; }
-    void OpenDocument(const linkvane::Form*, const std::string& target) override { opened.push_back(target); }
-    void RunCommandLine(const std::string&, int) override {}
-};
-}  // namespace
+#include "tests/support/recordingshell.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const std::u16string text = linkvane::FromAnsi(bytes);
     PROMISE(text.size() == bytes.size() && linkvane::ToAnsi(text) == bytes);
 
-    static RecordingShell shell;
+    static linkvane::RecordingShell shell;
     linkvane::InstallDesktopShell(&shell);
     shell.opened.clear();
     const std::u16string target = Utf16(data, size);

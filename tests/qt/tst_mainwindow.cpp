@@ -162,48 +162,39 @@ private slots:
         // The banner takes its picture's size, from the banner's own corner.
         QCOMPARE(main.image("baner")->picture().size(), QSize(300, 50));
         QCOMPARE(main.image("baner")->geometry(), QRect(8, 80, 300, 50));
-        // Hidden boxes stay hidden whatever they hold.
-        QVERIFY(!main.control("addressPicbanerr")->isVisible() && !main.control("addressbanerr")->isVisible());
         QCOMPARE(main.label("lblTime")->readingOrder(), Qt::RightToLeft);
     }
 
-    // Start-up and search go past dead and blocked mirrors; a search that then fails empties the
-    // address box. A picture larger than the banner's place (here a transparent one) is cut to
-    // that place: it neither covers the search button nor takes its clicks.
-    void mirrorsStandInForBlockedServers() {
-        TestServer blocked, content;
-        auto links = std::make_unique<TestServer>();
-        blocked.serve("/ads/link.txt", "<html>blocked</html>");  // 200, but no address
-        content.serve("/document/AdminPm.txt", "salam");
-        ServeBanner(content, Encoded("PNG", {1000, 1000}, Qt::transparent));
-        links->serve("/ads/link.txt", "http://127.0.0.1/site\r\n");
+    // Start-up and search go past a dead mirror of each list (which mirror answers is the core's
+    // business); a search that then fails empties the address box. A picture larger than the
+    // banner's place (here a transparent one) is cut to that place: it neither covers the search
+    // button nor takes its clicks.
+    void mirrorsStandInForDeadServers() {
+        GoodMirror content;
+        auto links = std::make_unique<GoodMirror>();
+        ServeBanner(content.good, Encoded("PNG", {1000, 1000}, Qt::transparent));
         const std::u16string dead = DeadBase();
-        Main mainForm({dead + u";" + content.hostPort16(),
-                       dead + u";http://" + blocked.hostPort16() + u";" + links->hostPort16()});
+        Main mainForm({dead + u";" + content.good.hostPort16(), dead + u";" + links->good.hostPort16()});
         FormWindow& main = Shown(mainForm);
         QTRY_COMPARE(main.image("baner")->geometry(), QRect(8, 80, 460, 68));
         QCOMPARE(main.text("AdminPM"), QStringLiteral("salam"));
         Click(main, CentreOf(main, "Image1"));
-        QCOMPARE(main.text("NAS"), QStringLiteral("http://127.0.0.1/site\r\n"));
-        QCOMPARE(blocked.requests().size(), 1);
+        QCOMPARE(main.text("NAS"), QString::fromLatin1(kSite));
         links.reset();
         Click(main, CentreOf(main, "Image1"));
         QCOMPARE(main.text("NAS"), QString());
     }
 
-    // Tab never types into a text box: it moves along the tab order from every control, the
-    // message box included, on to the image buttons right to left and the banner, and the hidden
-    // boxes are skipped.
+    // Tab never types into a text box, with Ctrl either, and goes round from the banner (the walk from
+    // the message box to the buttons, past the hidden boxes, is the end-to-end test's).
     void tabMovesAlongTheTabOrder() {
         Main mainForm(Offline());
         FormWindow& main = Shown(mainForm);
         QTRY_COMPARE(QApplication::focusWidget(), main.control("AdminPM"));
         const Qt::KeyboardModifiers shift = Qt::ShiftModifier, control = Qt::ControlModifier;
         const struct { Qt::Key key; Qt::KeyboardModifiers modifiers; const char* focus; } presses[] = {
-            {Qt::Key_Tab, {}, "NAS"}, {Qt::Key_Tab, {}, "Image1"}, {Qt::Key_Tab, {}, "Image2"},
-            {Qt::Key_Tab, {}, "Image3"}, {Qt::Key_Tab, {}, "Image4"}, {Qt::Key_Tab, {}, "baner"},
-            {Qt::Key_Tab, {}, "AdminPM"}, {Qt::Key_Backtab, shift, "baner"}, {Qt::Key_Tab, {}, "AdminPM"},
-            {Qt::Key_Tab, control, "NAS"}, {Qt::Key_Tab, shift | control, "AdminPM"}};
+            {Qt::Key_Tab, control, "NAS"}, {Qt::Key_Tab, {}, "Image1"}, {Qt::Key_Tab, shift | control, "NAS"},
+            {Qt::Key_Tab, shift | control, "AdminPM"}, {Qt::Key_Backtab, shift, "baner"}, {Qt::Key_Tab, {}, "AdminPM"}};
         for (const auto& press : presses) {
             QTest::keyClick(QApplication::focusWidget(), press.key, press.modifiers);
             QVERIFY(QApplication::focusWidget());
@@ -237,8 +228,9 @@ private slots:
         QCOMPARE(bold(), QStringLiteral("- - - -"));
     }
 
-    // A close box only; the buttons lie above their captions; Command1 lies below the client area.
-    void frameAndStacking() {
+    // A close box only; Command1 lies below the client area. (That the buttons lie above their
+    // captions is the end-to-end test's: it clicks every button on its caption.)
+    void frameAndCommand1() {
         Main mainForm(Offline());
         FormWindow& main = Shown(mainForm);
         QVERIFY(!(main.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
@@ -252,9 +244,6 @@ private slots:
         QTest::keyClick(main.control("NAS"), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), main.control("Command1"));
         Click(main, CentreOf(main, "Command1"));
-        // Buttons lie above their captions.
-        QCOMPARE(main.childAt(CentreOf(main, "Contac")), main.control("Image3"));
-        QCOMPARE(main.childAt(CentreOf(main, "Label1")), main.label("Label1"));
     }
 
     // The clock wakes once a second, just after the second turns, and shows it.
@@ -288,9 +277,8 @@ private slots:
     // the back caption bold under the pointer, built afresh at each showing.
     void supportWindowIsModalAndKeepsTheClock() {
         RecordingOpener opener;
-        TestServer links;
-        links.serve("/ads/link.txt", "http://127.0.0.1/site/");
-        Main mainForm({DeadBase(), links.hostPort16()});
+        GoodMirror links;
+        Main mainForm({DeadBase(), links.good.hostPort16()});
         FormWindow& main = Shown(mainForm);
 
         bool acted = false;
@@ -303,7 +291,7 @@ private slots:
 
             // The main window takes no input but its clock goes on.
             Click(main, CentreOf(main, "Image1"));
-            QCOMPARE(links.requests().size(), 0);
+            QCOMPARE(links.good.requests().size(), 0);
             const QString before = main.text("lblTime");
             QTRY_VERIFY_WITH_TIMEOUT(main.text("lblTime") != before, 2500);
 
@@ -335,7 +323,7 @@ private slots:
         QCOMPARE(supportWindows, 1);
         // Input reaches the main window again.
         Click(main, CentreOf(main, "Image1"));
-        QCOMPARE(links.requests().size(), 1);
+        QCOMPARE(links.good.requests().size(), 1);
     }
 
     // A screen reader hears every control as the common table says, not the hidden ones; a heading
@@ -366,9 +354,6 @@ private slots:
         QCOMPARE(mainWindow->indexOfChild(interface(main, "addressbanerr")), -1);
         const auto labelled = interface(main, "Label3")->relations(QAccessible::Labelled);
         QVERIFY(labelled.size() == 1 && labelled.first().first->object() == main.control("NAS"));
-        MessageBoxes boxes;
-        interface(main, "Image2")->actionInterface()->doAction(press);
-        QCOMPARE(boxes.seen, 1);
         interface(support, "Label4")->actionInterface()->doAction(press);
         QTRY_COMPARE(opener.calls().size(), 1);
         interface(maker, "Label5")->actionInterface()->doAction(press);
@@ -478,9 +463,9 @@ private slots:
         QElapsedTimer closing;
         closing.start();
         // The program's own loop, as main() runs it, not a nested one: only it starts afresh after
-        // the program has once been ended. Status 1 when nothing ended it within 5 s.
+        // the program has once been ended. Status 1 when nothing ended it within 5 s (a minute untimed).
         QTimer::singleShot(0, qApp, [&] { main.close(); });
-        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(1); });
+        QTimer::singleShot(Untimed() ? 60000 : 5000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QApplication::exec(), 0);
         const qint64 closeMs = closing.elapsed();
         qInfo("shown in %lld ms, then %.1f %% of a core, unloaded in %lld ms", showMs, cpu, closeMs);

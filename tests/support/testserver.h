@@ -83,4 +83,11 @@ inline bool Within(long long milliseconds, long long bound) { return millisecond
 // Limits short enough that a stalled or trickling server costs a test well under two seconds.
 FetchLimits QuickLimits();
 
+constexpr char kSite[] = "http://127.0.0.1/site";
+
+struct GoodMirror {  // answers at once with the site's address and the administrator's message
+    TestServer good;
+    GoodMirror() { good.serve("/ads/link.txt", kSite), good.serve("/document/AdminPm.txt", "salam"); }
+};
+
 }  // namespace linkvane

@@ -1,7 +1,7 @@
 // Tells the end-to-end test what only the program's own windows know (Wine draws their frames):
-//   probe.exe TITLE   prints one line, in screen pixels (the focused control's corner in client ones):
-//   FRAME_LEFT TOP WIDTH HEIGHT CLIENT_LEFT TOP WIDTH HEIGHT FOCUS_LEFT TOP none|shown [TOOLTIP_TEXT]
-// and exits with 1 when no shown window has that title. No focused control: a focus of -1 -1.
+//   probe.exe TITLE   prints one line, in screen pixels:
+//   FRAME_LEFT TOP WIDTH HEIGHT CLIENT_LEFT TOP WIDTH HEIGHT none|shown [TOOLTIP_TEXT]
+// and exits with 1 when no shown window has that title.
 
 #include <windows.h>
 
@@ -12,18 +12,12 @@ int wmain(int argc, wchar_t* argv[]) {
     HWND window = argc == 2 ? FindWindowW(nullptr, argv[1]) : nullptr;
     if (!window || !IsWindowVisible(window))
         return 1;
-    RECT frame, client, focus{-1, -1, 0, 0};
+    RECT frame, client;
     GetWindowRect(window, &frame);
     GetClientRect(window, &client);
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof(thread);
     const DWORD threadId = GetWindowThreadProcessId(window, nullptr);
-    if (GetGUIThreadInfo(threadId, &thread) && thread.hwndFocus && IsChild(window, thread.hwndFocus)) {
-        GetWindowRect(thread.hwndFocus, &focus);
-        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&focus), 2);
-    }
     // The tooltip window's class name carries the version of the common controls the program asked for.
     HWND tip = nullptr;
     for (HWND next = nullptr; !tip && (next = FindWindowExW(nullptr, next, nullptr, nullptr));) {
@@ -37,8 +31,8 @@ int wmain(int argc, wchar_t* argv[]) {
     char utf8[1024] = "";
     if (tip && GetWindowTextW(tip, text, 256))
         WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
-    std::printf("%ld %ld %ld %ld %ld %ld %ld %ld %ld %ld %s %s\n", frame.left, frame.top, frame.right - frame.left,
-                frame.bottom - frame.top, origin.x, origin.y, client.right, client.bottom, focus.left, focus.top,
-                tip ? "shown" : "none", utf8);
+    std::printf("%ld %ld %ld %ld %ld %ld %ld %ld %s %s\n", frame.left, frame.top, frame.right - frame.left,
+                frame.bottom - frame.top, origin.x, origin.y, client.right, client.bottom, tip ? "shown" : "none",
+                utf8);
     return 0;
 }
