@@ -1,5 +1,7 @@
 #include "net/signature.h"
 
+#include "net/ascii.h"
+
 #include <sodium.h>
 
 #include <algorithm>
@@ -133,13 +135,6 @@ bool Verifies(const std::array<unsigned char, kSignatureBytes>& signature, const
     return crypto_sign_verify_detached(signature.data(), message, size, key.key.data()) == 0;
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool EqualCaseless(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
 // What follows the last of the separators in `path`.
 std::string_view LastSegment(std::string_view path, std::string_view separators) {
     const std::size_t last = path.find_last_of(separators);
@@ -200,7 +195,7 @@ SignedClaims ReadTrustedComment(std::string_view comment, std::string_view reque
         const std::size_t tab = comment.find('\t');
         const std::string_view field = comment.substr(0, tab);
         if (field.starts_with(kFileField) &&
-            !EqualCaseless(LastSegment(field.substr(kFileField.size()), "/\\"), requestedName))
+            !EqualsCaseless(LastSegment(field.substr(kFileField.size()), "/\\"), requestedName))
             claims.forRequestedFile = false;
         if (field.starts_with(kTimestampField) && !std::exchange(timestampSeen, true))
             claims.signedAt = UnixSeconds(field.substr(kTimestampField.size()));
