@@ -33,12 +33,7 @@ struct FormWindowInspector {
     RECT ControlRect(std::string_view name) const {
         const WindowControl* control = window.find(name);
         REQUIRE(control);
-        if (!control->window)
-            return control->area;
-        RECT placed;  // a child window (a text box): where the system put it
-        GetWindowRect(control->window, &placed);
-        MapWindowPoints(nullptr, window.handle(), reinterpret_cast<POINT*>(&placed), 2);
-        return placed;
+        return window.placeOf(*control);
     }
     int dpi() const { return window.m_dpi; }
     const Backdrop& backdrop() const { return window.m_background; }
